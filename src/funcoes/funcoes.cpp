@@ -1,0 +1,1 @@
+#include "funcoes/funcoes.h"

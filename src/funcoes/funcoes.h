@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Shared routines of the screens: version text, text helpers, the program
+// launcher and the Firebird port rewrite. Free functions without state; none of
+// them shows a message except the port rewrite's warning dialog.
+
+QString VersaoExe();
+bool EstaEmBranco(const QString& texto);
+QString TiraEspacos(const QString& texto);
+QString UltimosCaracteres(const QString& texto, quint8 n);
+QString SoDigitos(const QString& texto);
+bool EhDigito(const QString& caractere);
+QString SegmentoDoFim(const QString& texto, const QString& separador, int n);
+bool ExecutaPrograma(const QString& programa, const QString& argumentos, int estadoJanela,
+                     bool espera);
+
+// Rewrites the "RemoteServicePort" line of the local server's "firebird.conf".
+bool AlteraPortaFirebird(const QString& pastaDllCon, const QString& porta);
