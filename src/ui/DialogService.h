@@ -44,6 +44,10 @@ public:
     virtual std::optional<QString> pickOpenFile(const QList<FileType>& types,
                                                 const QString& startFolder) = 0;
 
+    // Ends the event loop (nested modal runs included): the program exits without
+    // saving. Tests record it instead of quitting.
+    virtual void terminate() = 0;
+
     // The text the error box shows: "." appended when the last character's code is
     // above that of ".".
     static QString errorBoxText(const QString& text);

@@ -1,5 +1,6 @@
 #include "RecordingDialogService.h"
 
+#include <QApplication>
 #include <QDialog>
 
 void RecordingDialogService::informationBox(const QString& text) {
@@ -37,6 +38,12 @@ std::optional<QString> RecordingDialogService::pickOpenFile(const QList<FileType
                                                             const QString& startFolder) {
     record("filePicker", QString(), startFolder).fileTypes = types;
     return nextAnswer();
+}
+
+void RecordingDialogService::terminate() {
+    record("terminate", QString(), QString());
+    if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+        modal->reject();
 }
 
 QStringList RecordingDialogService::texts(const QString& kind) const {

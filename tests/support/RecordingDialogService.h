@@ -14,7 +14,8 @@ class RecordingDialogService : public DialogService {
 public:
     struct Entry {
         QString kind;  // "information", "warning", "warningDialog", "confirmation",
-                       // "error", "folderPicker", "filePicker", "modal"
+                       // "error", "folderPicker", "filePicker", "modal",
+                       // "terminate"
         QString title; // the title the real dialog would carry
         QString text;  // box text; for pickers, the initial selection / start folder
         FolderRoot root = FolderRoot::Computer;
@@ -34,6 +35,9 @@ public:
     std::optional<QString> pickFolder(FolderRoot root, const QString& initialSelection) override;
     std::optional<QString> pickOpenFile(const QList<FileType>& types,
                                         const QString& startFolder) override;
+    // Recorded as "terminate"; also rejects the innermost modal window, so a test
+    // that drives a modal screen is not left waiting.
+    void terminate() override;
 
     // Entries of one kind, in order; texts only.
     QStringList texts(const QString& kind) const;
