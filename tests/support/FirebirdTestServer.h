@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The private server of the CTest fixture "firebird_server"
+// (scripts/firebird-test-server), as the fixture hands it to the tests through
+// PARVEL_FB_ROOT and PARVEL_FB_PORT. A test that needs it calls require() in
+// initTestCase: a missing server is a failure, never a skip.
+class FirebirdTestServer {
+public:
+    // Reads the environment and checks that the server accepts connections.
+    // On failure `why` tells what is missing.
+    bool require(QString& why);
+
+    QString root() const { return m_root; }
+    QString port() const { return m_port; }
+    // Folder holding SGB_DADOS/, TABDEF/ and RUVARQUIVOS.FDB, with trailing "/".
+    QString dataFolder() const { return m_root + "/data/"; }
+    // Connection-library folder: holds "fbclient.dll" beside the server's
+    // firebird.conf; trailing "/".
+    QString clientFolder() const { return m_root + "/"; }
+
+    static constexpr const char* sysdbaPassword = "brindoval";
+
+private:
+    QString m_root;
+    QString m_port;
+};
