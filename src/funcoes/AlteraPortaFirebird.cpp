@@ -1,1 +1,108 @@
+#include "firebird/FirebirdInstall.h"
+#include "funcoes/AppError.h"
 #include "funcoes/funcoes.h"
+#include "ui/DialogService.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringConverter>
+#include <QStringList>
+#include <filesystem>
+
+namespace {
+
+const QString portSetting = QStringLiteral("RemoteServicePort =");
+
+// The server reads its configuration in the Windows ANSI code page.
+QString decodeAnsi(const QByteArray& bytes) {
+    QStringDecoder decoder("windows-1252");
+    return decoder(bytes);
+}
+
+QByteArray encodeAnsi(const QString& text) {
+    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Default);
+    return encoder(text);
+}
+
+[[noreturn]] void raiseIoError(const QFile& file) {
+    throw AppError(QStringLiteral("Erro de entrada/saída em \"%1\": %2")
+                       .arg(file.fileName(), file.errorString()));
+}
+
+// The lines as a text reader yields them: the last one counts even without a
+// line end, and a final line end does not start an empty line.
+QStringList readLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        raiseIoError(file);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        raiseIoError(file);
+    QStringList lines = decodeAnsi(bytes).split(QLatin1Char('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+QStringList withPort(QStringList lines, const QString& porta) {
+    for (QString& line : lines) {
+        if (line.contains(portSetting, Qt::CaseSensitive))
+            line = portSetting + QLatin1Char(' ') + porta;
+    }
+    return lines;
+}
+
+void writeLines(QFile& file, const QStringList& lines) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        raiseIoError(file);
+    for (const QString& line : lines) {
+        if (file.write(encodeAnsi(line + QStringLiteral("\r\n"))) < 0)
+            raiseIoError(file);
+    }
+    if (!file.flush())
+        raiseIoError(file);
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        raiseIoError(file);
+}
+
+// The finished temporary file replaces the configuration in one rename, so the
+// server finds either the old or the new contents whatever fails on the way.
+void replaceFile(const QString& path, const QStringList& lines) {
+    QFile temp(path + QStringLiteral("_N"));
+    try {
+        writeLines(temp, lines);
+        std::error_code error;
+        std::filesystem::rename(temp.fileName().toStdU16String(), path.toStdU16String(), error);
+        if (error)
+            throw AppError(QStringLiteral("Erro de entrada/saída em \"%1\": %2")
+                               .arg(path, QString::fromLocal8Bit(error.message())));
+    } catch (const AppError&) {
+        // Closing first: an open file's remove() tries to flush the data the full
+        // disk refused, fails, and leaves the partial file behind.
+        temp.close();
+        QFile::remove(temp.fileName());
+        throw;
+    }
+}
+
+} // namespace
+
+bool AlteraPortaFirebird(const QString& pastaDllCon, const QString& porta) {
+    if (!QFileInfo(pastaDllCon).isDir())
+        return false;
+    const QString conf = FirebirdInstall::installationRoot(pastaDllCon) + "firebird.conf";
+    if (!QFileInfo(conf).isFile()) {
+        dialogs().warningDialog(
+            QStringLiteral("O Caminho da DLL de conexão com o Firebird não contem o arquivo de "
+                           "configuração \"firebird.conf\".\rA Porta de conexão não pode ser "
+                           "alterada."));
+        return false;
+    }
+    replaceFile(conf, withPort(readLines(conf), porta));
+    return true;
+}

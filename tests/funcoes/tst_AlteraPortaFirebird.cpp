@@ -1,0 +1,214 @@
+#include "RecordingDialogService.h"
+#include "firebird/FirebirdInstall.h"
+#include "funcoes/AppError.h"
+#include "funcoes/funcoes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+bool run(const QString& program, const QStringList& args) {
+    return QProcess::execute(program, args) == 0;
+}
+
+// A 64 KiB tmpfs mounted for one test: root ignores permission bits, so a
+// refused write has to come from a full or read-only file system.
+class SmallMount {
+public:
+    explicit SmallMount(const QString& path) : m_path(path) {
+        m_mounted = run("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", m_path});
+    }
+    ~SmallMount() {
+        if (m_mounted)
+            run("umount", {m_path});
+    }
+    bool mounted() const { return m_mounted; }
+    bool makeReadOnly() { return run("mount", {"-o", "remount,ro", m_path}); }
+    // Fills the file system up so that the next write meets "no space left".
+    void fill() {
+        QFile filler(m_path + "/filler");
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return;
+        const QByteArray block(512, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
+
+const QByteArray sampleConf = "# Firebird configuration\r\n"
+                              "#RemoteServicePort = 3050\r\n"
+                              "RemoteBindAddress =\r\n"
+                              "# Configura\xe7\xe3o local\r\n"
+                              "DefaultDbCachePages = 2048";
+
+} // namespace
+
+class TestAlteraPortaFirebird : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { setDialogs(&m_dialogs); }
+    void cleanup() {
+        m_dialogs.clear();
+        setDialogs(nullptr);
+    }
+
+    void rewritesTheMatchingLines_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("porta");
+        QTest::addColumn<QByteArray>("after");
+
+        QTest::newRow("commented default, last line kept, ANSI text intact")
+            << sampleConf << "3055"
+            << QByteArray("# Firebird configuration\r\n"
+                          "RemoteServicePort = 3055\r\n"
+                          "RemoteBindAddress =\r\n"
+                          "# Configura\xe7\xe3o local\r\n"
+                          "DefaultDbCachePages = 2048\r\n");
+        QTest::newRow("no matching spelling: copied with CRLF ends")
+            << QByteArray(
+                   "RemoteServicePort=3050\nRemoteServicePort  = 3050\nremoteserviceport = 1\n")
+            << "3055"
+            << QByteArray("RemoteServicePort=3050\r\nRemoteServicePort  = "
+                          "3050\r\nremoteserviceport = 1\r\n");
+        QTest::newRow("several matching lines, each replaced whole")
+            << QByteArray(
+                   "RemoteServicePort = 3050 # old\r\n# set RemoteServicePort = 3051 here\r\n")
+            << "3055" << QByteArray("RemoteServicePort = 3055\r\nRemoteServicePort = 3055\r\n");
+        QTest::newRow("empty port") << QByteArray("RemoteServicePort = 3050\r\n") << ""
+                                    << QByteArray("RemoteServicePort = \r\n");
+        QTest::newRow("empty file") << QByteArray() << "3055" << QByteArray();
+    }
+
+    void rewritesTheMatchingLines() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, porta);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        writeAll(folder + "firebird.conf", before);
+
+        QVERIFY(AlteraPortaFirebird(folder, porta));
+        QCOMPARE(readAll(folder + "firebird.conf"), after);
+        QVERIFY(AlteraPortaFirebird(folder, porta));
+        QCOMPARE(readAll(folder + "firebird.conf"), after);
+
+        QVERIFY(!QFile::exists(folder + "firebird.conf_N"));
+        QVERIFY(m_dialogs.entries.isEmpty());
+    }
+
+    void derivesTheInstallationRoot_data() {
+        QTest::addColumn<QString>("pastaDllCon");
+        QTest::addColumn<QString>("root");
+
+        QTest::newRow("Firebird_2_5 bin")
+            << R"(C:\Arquivos de programas\Firebird\Firebird_2_5\bin\)"
+            << R"(C:\Arquivos de programas\Firebird\Firebird_2_5\)";
+        QTest::newRow("lower-case marker is no marker")
+            << R"(C:\Arquivos de programas\Firebird\firebird_2_5\bin\)"
+            << R"(C:\Arquivos de programas\Firebird\firebird_2_5\bin\)";
+        QTest::newRow("own build") << R"(C:\Arquivos de programas\Firebird\Firebird_Quorvane\bin\)"
+                                   << R"(C:\Arquivos de programas\Firebird\Firebird_Quorvane\)";
+        QTest::newRow("dash marker, upper-case BIN") << "/opt/Firebird-2.1/BIN/"
+                                                     << "/opt/Firebird-2.1/";
+        QTest::newRow("first BIN in any case wins") << "/cabinet/Firebird_2/bin/"
+                                                    << "/ca";
+        QTest::newRow("marker without BIN") << "/opt/Firebird_2/lib/"
+                                            << "";
+        QTest::newRow("no marker") << "/opt/firebird/"
+                                   << "/opt/firebird/";
+    }
+
+    void derivesTheInstallationRoot() {
+        QFETCH(QString, pastaDllCon);
+        QFETCH(QString, root);
+        QCOMPARE(FirebirdInstall::installationRoot(pastaDllCon), root);
+    }
+
+    void rewritesTheConfOfABinLayout() {
+        QTemporaryDir dir;
+        const QString root = dir.path() + "/Firebird_2_5/";
+        QVERIFY(QDir().mkpath(root + "bin"));
+        writeAll(root + "firebird.conf", "RemoteServicePort = 3050\r\n");
+
+        QVERIFY(AlteraPortaFirebird(root + "bin/", "3051"));
+        QCOMPARE(readAll(root + "firebird.conf"), QByteArray("RemoteServicePort = 3051\r\n"));
+    }
+
+    void missingFolderIsSilent() {
+        QTemporaryDir dir;
+        QVERIFY(!AlteraPortaFirebird(dir.path() + "/nowhere/", "3055"));
+        QVERIFY(!AlteraPortaFirebird("", "3055"));
+        QVERIFY(m_dialogs.entries.isEmpty());
+    }
+
+    void missingConfWarnsAndCreatesNothing() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+
+        QVERIFY(!AlteraPortaFirebird(folder, "3055"));
+
+        QCOMPARE(m_dialogs.texts("warningDialog"),
+                 QStringList{"O Caminho da DLL de conexão com o Firebird não contem o arquivo "
+                             "de configuração \"firebird.conf\".\rA Porta de conexão não pode "
+                             "ser alterada."});
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
+    }
+
+    void refusedTemporaryWriteKeepsTheConf_data() {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("full file system") << false;
+        QTest::newRow("read-only file system") << true;
+    }
+
+    void refusedTemporaryWriteKeepsTheConf() {
+        QFETCH(bool, readOnly);
+        QTemporaryDir dir;
+        SmallMount mount(dir.path());
+        QVERIFY2(mount.mounted(), "mounting a tmpfs needs root");
+        const QString folder = dir.path() + "/";
+        // Large enough that its copy cannot fit in what is left of the mount.
+        QByteArray conf;
+        while (conf.size() < 16 * 1024)
+            conf += "#RemoteServicePort = 3050\r\n";
+        writeAll(folder + "firebird.conf", conf);
+        if (readOnly)
+            QVERIFY(mount.makeReadOnly());
+        else
+            mount.fill();
+
+        try {
+            AlteraPortaFirebird(folder, "3055");
+            QFAIL("the refused write was not reported");
+        } catch (const AppError& error) {
+            QVERIFY2(error.text().contains(folder + "firebird.conf_N"), qPrintable(error.text()));
+        }
+        QCOMPARE(readAll(folder + "firebird.conf"), conf);
+        QVERIFY(!QFile::exists(folder + "firebird.conf_N"));
+    }
+
+private:
+    RecordingDialogService m_dialogs;
+};
+
+QTEST_GUILESS_MAIN(TestAlteraPortaFirebird)
+#include "tst_AlteraPortaFirebird.moc"
