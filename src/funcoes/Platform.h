@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileDevice>
 #include <QString>
 
 // Operating-system services the routines need. One implementation file per
@@ -17,6 +18,9 @@ struct FileVersion {
     unsigned major = 0, minor = 0, release = 0, build = 0;
 };
 FileVersion executableFileVersion();
+
+// Pushes what was written to an open file through to the disk.
+bool flushToDisk(QFileDevice& file);
 
 // Starts a program with a Windows-style command line (see ExecutaPrograma).
 // showState 0 asks for a hidden window. Returns true when the process started.

@@ -1,0 +1,31 @@
+#include "config/AtomicFile.h"
+
+#include "funcoes/Platform.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// A file whose write bits are all off is read-only for every user, root
+// included, as the read-only attribute is on Windows.
+bool isReadOnly(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return !info.isFile() || !info.isWritable() || !(info.permissions() & anyWrite);
+}
+
+} // namespace
+
+bool AtomicFile::write(const QString& path, const QByteArray& bytes) {
+    if (isReadOnly(path))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // The temporary reaches the disk before it replaces the old file; an
+    // uncommitted QSaveFile removes its temporary.
+    return file.write(bytes) == bytes.size() && platform::flushToDisk(file) && file.commit();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Replaces a whole file so that a crash, a kill or a full disk leaves either
+// the old or the new contents: the bytes go to a temporary file beside it,
+// reach the disk, and the temporary is renamed over the old file.
+class AtomicFile {
+public:
+    // False when the platform refuses the write; the old file is then untouched.
+    // A file whose write-permission bits are all off counts as read-only even
+    // for a user the bits do not stop, as the read-only attribute does on
+    // Windows: renaming over it would otherwise succeed.
+    static bool write(const QString& path, const QByteArray& bytes);
+};

@@ -1,0 +1,31 @@
+#include "config/ConfigRules.h"
+
+namespace {
+
+// Removes leading and trailing characters with code 32 or less.
+QString trimControls(const QString& text) {
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from].unicode() <= 32)
+        ++from;
+    while (to > from && text[to - 1].unicode() <= 32)
+        --to;
+    return text.sliced(from, to - from);
+}
+
+} // namespace
+
+QString ConfigRules::nomeDllCon(const QString& pastaDllCon) {
+    // Case-sensitive on purpose: the installers write these names exactly.
+    for (const char16_t* marker : {u"Firebird_Quorvane", u"Firebird_2", u"Quorvane\\RUV7"}) {
+        if (pastaDllCon.contains(QStringView(marker), Qt::CaseSensitive))
+            return QStringLiteral("fbclient.dll");
+    }
+    return QStringLiteral("GDS32.DLL");
+}
+
+QString ConfigRules::pastaPux(const QString& pasta) {
+    const QString folder = trimControls(pasta);
+    const qsizetype ruv7 = folder.indexOf(u"RUV7", 0, Qt::CaseInsensitive);
+    return (ruv7 < 0 ? folder : folder.left(ruv7) + QStringLiteral("PUX")) + u'\\';
+}

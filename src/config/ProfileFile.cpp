@@ -1,0 +1,93 @@
+#include "config/ProfileFile.h"
+
+#include "config/AtomicFile.h"
+#include "config/IniDocument.h"
+#include "funcoes/AppError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <limits>
+#include <optional>
+
+namespace {
+
+// The stored bytes; empty for a missing file, nothing when it cannot be read.
+std::optional<QByteArray> load(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return QByteArray();
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+// The value of an ASCII hexadecimal digit; 16 for any other character.
+int digitValue(QChar ch) {
+    const char16_t c = ch.unicode();
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return 16;
+}
+
+// Strict: an optional sign for decimals, digits only, and the value must fit.
+std::optional<int> parseInteger(QStringView text) {
+    const bool hex = text.size() >= 3 && (text.startsWith(u"0x") || text.startsWith(u"0X"));
+    const int base = hex ? 16 : 10;
+    QStringView digits = hex ? text.sliced(2) : text;
+    const bool negative = !hex && digits.startsWith(u'-');
+    if (!hex && (digits.startsWith(u'-') || digits.startsWith(u'+')))
+        digits = digits.sliced(1);
+    if (digits.isEmpty())
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar ch : digits) {
+        const int digit = digitValue(ch);
+        if (digit >= base)
+            return std::nullopt;
+        value = value * base + digit;
+        if (value > qint64(std::numeric_limits<int>::max()) + 1)
+            return std::nullopt;
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
+}
+
+} // namespace
+
+ProfileFile::ProfileFile(const QString& fullPath) : m_path(fullPath) {}
+
+QString ProfileFile::readString(const QString& section, const QString& key,
+                                const QString& defaultValue) const {
+    const IniDocument document(load(m_path).value_or(QByteArray()));
+    return document.value(section, key).value_or(defaultValue);
+}
+
+int ProfileFile::readInteger(const QString& section, const QString& key, int defaultValue) const {
+    return parseInteger(readString(section, key, QString())).value_or(defaultValue);
+}
+
+void ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {
+    const std::optional<QByteArray> stored = load(m_path);
+    if (stored) {
+        IniDocument document(*stored);
+        document.setValue(section, key, value);
+        if (AtomicFile::write(m_path, document.bytes()))
+            return;
+    }
+    throw AppError(QStringLiteral("Unable to write to ") + m_path);
+}
+
+bool ProfileFile::fileExists(const QString& fullPath) {
+    return QFileInfo(fullPath).isFile();
+}
+
+void ProfileFile::deleteFile(const QString& fullPath) {
+    if (fileExists(fullPath))
+        QFile::remove(fullPath);
+}

@@ -1,0 +1,221 @@
+#include "config/ProfileFile.h"
+#include "funcoes/AppError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void store(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+bool run(const QString& program, const QStringList& arguments) {
+    return QProcess::execute(program, arguments) == 0;
+}
+
+// A small tmpfs over a folder, so that refusals are real even for root, who
+// ignores permission bits. Unmounted when it goes out of scope.
+class Tmpfs {
+public:
+    explicit Tmpfs(const QString& folder) : m_folder(folder) {
+        m_mounted = run("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder});
+    }
+    ~Tmpfs() {
+        if (m_mounted)
+            run("umount", {m_folder});
+    }
+    bool mounted() const { return m_mounted; }
+    bool remountReadOnly() { return run("mount", {"-o", "remount,ro", m_folder}); }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
+const QByteArray kStored = "; mantido\n[RUV]\nServidor=antigo\n\n[OUTRA]\nX=1";
+
+} // namespace
+
+class TestProfileFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void missingFileGivesDefaults();
+    void readInteger_data();
+    void readInteger();
+    void writesCreateFileInFirstWriteOrder();
+    void writeKeepsUntouchedBytes();
+    void everyReadSeesTheFileAsItIs();
+    void windows1252RoundTrip();
+    void refusedWriteLeavesFileUnchanged_data();
+    void refusedWriteLeavesFileUnchanged();
+    void fullDiskLeavesFileUnchanged();
+    void readOnlyMountRefusesWrite();
+    void fileExistsAndDelete();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString ini() const { return m_dir->filePath("ruv.ini"); }
+};
+
+void TestProfileFile::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestProfileFile::missingFileGivesDefaults() {
+    const ProfileFile file(ini());
+    QCOMPARE(file.path(), ini());
+    QCOMPARE(file.readString("RUV", "PORTACON", "3055"), "3055");
+    QCOMPARE(file.readInteger("RUV", "Tipo_Conexao_Servidor", 7), 7);
+    QVERIFY(!QFile::exists(ini()));
+}
+
+void TestProfileFile::readInteger_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("decimal") << QByteArray("1") << 1;
+    QTest::newRow("negative") << QByteArray("-12") << -12;
+    QTest::newRow("hex lower prefix") << QByteArray("0x1F") << 31;
+    QTest::newRow("hex upper prefix") << QByteArray("0XfF") << 255;
+    QTest::newRow("blanks around") << QByteArray("  42  ") << 42;
+    QTest::newRow("prefix alone is no number") << QByteArray("0x") << -1;
+    QTest::newRow("hex digits without prefix") << QByteArray("1F") << -1;
+    QTest::newRow("sign after the hex prefix") << QByteArray("0x-1") << -1;
+    QTest::newRow("double prefix") << QByteArray("0x0x1") << -1;
+    QTest::newRow("text") << QByteArray("LOCAL") << -1;
+    QTest::newRow("empty") << QByteArray("") << -1;
+    QTest::newRow("too large") << QByteArray("2147483648") << -1;
+    QTest::newRow("largest") << QByteArray("2147483647") << 2147483647;
+    QTest::newRow("smallest") << QByteArray("-2147483648") << int(-2147483647 - 1);
+}
+
+void TestProfileFile::readInteger() {
+    QFETCH(QByteArray, stored);
+    QFETCH(int, expected);
+    store(ini(), "[RUV]\r\nTipo=" + stored + "\r\n");
+    QCOMPARE(ProfileFile(ini()).readInteger("ruv", "TIPO", -1), expected);
+}
+
+void TestProfileFile::writesCreateFileInFirstWriteOrder() {
+    ProfileFile file(ini());
+    file.writeString("RUV", "Servidor", "10.0.0.1");
+    file.writeString("PUX", "Servidor", "");
+    file.writeString("RUV", "PORTACON", "3050");
+    file.writeString("ruv", "servidor", "10.0.0.2");
+    QCOMPARE(contents(ini()),
+             QByteArray("[RUV]\r\nServidor=10.0.0.2\r\nPORTACON=3050\r\n[PUX]\r\nServidor=\r\n"));
+    QCOMPARE(file.readString("PUX", "Servidor", "padrão"), "");
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ruv.ini"});
+}
+
+void TestProfileFile::writeKeepsUntouchedBytes() {
+    store(ini(), kStored);
+    ProfileFile(ini()).writeString("OUTRA", "Y", "2");
+    QCOMPARE(contents(ini()), kStored + "\r\nY=2\r\n");
+}
+
+void TestProfileFile::everyReadSeesTheFileAsItIs() {
+    const ProfileFile file(ini());
+    QCOMPARE(file.readString("RUV", "Servidor", "x"), "x");
+    store(ini(), kStored);
+    QCOMPARE(file.readString("RUV", "Servidor", "x"), "antigo");
+}
+
+void TestProfileFile::windows1252RoundTrip() {
+    const QString folder = QString::fromUtf8("C:\\Configurações\\Ação€\\");
+    ProfileFile(ini()).writeString("RUV", "Caminho_Base_Dados", folder);
+    QVERIFY(contents(ini()).contains("C:\\Configura\xe7\xf5"
+                                     "es\\A\xe7\xe3o\x80\\\r\n"));
+    QCOMPARE(ProfileFile(ini()).readString("RUV", "Caminho_Base_Dados", ""), folder);
+}
+
+void TestProfileFile::refusedWriteLeavesFileUnchanged_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("all write bits off") << "ruv.ini" << true << false;
+    QTest::newRow("a folder in its place") << "ruv.ini" << false << true;
+    QTest::newRow("missing folder") << "nao/existe/ruv.ini" << false << false;
+}
+
+void TestProfileFile::refusedWriteLeavesFileUnchanged() {
+    QFETCH(QString, name);
+    QFETCH(bool, readOnly);
+    QFETCH(bool, folder);
+    const QString path = m_dir->filePath(name);
+    if (folder)
+        QVERIFY(QDir().mkdir(path));
+    else if (readOnly) {
+        store(path, kStored);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+    }
+
+    ProfileFile file(path);
+    QVERIFY_THROWS_EXCEPTION(AppError, file.writeString("RUV", "Servidor", "novo"));
+    try {
+        file.writeString("RUV", "Servidor", "novo");
+    } catch (const AppError& error) {
+        QCOMPARE(error.text(), "Unable to write to " + path);
+    }
+    if (readOnly)
+        QCOMPARE(contents(path), kStored);
+}
+
+void TestProfileFile::fullDiskLeavesFileUnchanged() {
+    Tmpfs tmpfs(m_dir->path());
+    if (!tmpfs.mounted())
+        QSKIP("needs root to mount a tmpfs");
+    const QByteArray big = kStored + "\r\n" + QByteArray(20000, ';');
+    store(ini(), big);
+    // Fill what is left, so that no temporary copy fits beside the file.
+    QFile filler(m_dir->filePath("enchimento"));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) > 0) {
+    }
+    filler.close();
+
+    QVERIFY_THROWS_EXCEPTION(AppError, ProfileFile(ini()).writeString("RUV", "Servidor", "novo"));
+    QCOMPARE(contents(ini()), big);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"enchimento", "ruv.ini"}));
+}
+
+void TestProfileFile::readOnlyMountRefusesWrite() {
+    Tmpfs tmpfs(m_dir->path());
+    if (!tmpfs.mounted())
+        QSKIP("needs root to mount a tmpfs");
+    store(ini(), kStored);
+    QVERIFY(tmpfs.remountReadOnly());
+
+    QVERIFY_THROWS_EXCEPTION(AppError, ProfileFile(ini()).writeString("RUV", "Servidor", "novo"));
+    QCOMPARE(contents(ini()), kStored);
+    QCOMPARE(ProfileFile(ini()).readString("RUV", "Servidor", ""), "antigo");
+}
+
+void TestProfileFile::fileExistsAndDelete() {
+    QVERIFY(!ProfileFile::fileExists(ini()));
+    ProfileFile::deleteFile(ini());
+    store(ini(), "");
+    QVERIFY(ProfileFile::fileExists(ini()));
+    QVERIFY(!ProfileFile::fileExists(m_dir->path()));
+    ProfileFile::deleteFile(ini());
+    QVERIFY(!QFile::exists(ini()));
+    ProfileFile::deleteFile(m_dir->path());
+    QVERIFY(QDir(m_dir->path()).exists());
+}
+
+QTEST_GUILESS_MAIN(TestProfileFile)
+#include "tst_profilefile.moc"
