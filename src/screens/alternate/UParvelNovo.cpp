@@ -1,0 +1,362 @@
+#include "screens/alternate/UParvelNovo.h"
+
+#include "config/ConfigFiles.h"
+#include "config/ProfileFile.h"
+#include "funcoes/funcoes.h"
+#include "screens/alternate/AlternateRules.h"
+#include "screens/alternate/PuxInstallation.h"
+#include "ui/DialogService.h"
+#include "ui_UParvelNovo.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QTabBar>
+
+TFParvelNovo* FParvelNovo = nullptr;
+
+// The pictures live in the static GUI library; their registration must be
+// pulled in by hand, and from the global namespace.
+static void initResources() {
+    Q_INIT_RESOURCE(UParvelNovo);
+}
+
+namespace {
+
+// Enabled address fields get the window colour, disabled ones the button face.
+void habilitaEndereco(QLineEdit* campo, QToolButton* teste, bool habilita) {
+    QPalette paleta = campo->palette();
+    paleta.setColor(QPalette::Base,
+                    QApplication::palette().color(habilita ? QPalette::Base : QPalette::Button));
+    campo->setPalette(paleta);
+    campo->setEnabled(habilita);
+    teste->setEnabled(habilita);
+    if (!habilita)
+        campo->clear();
+}
+
+// Notices and guesses follow the focus moving between fields, not the window
+// losing or regaining activation (a ping window, a popup, switching programs).
+bool movidoPeloOperador(QEvent* event) {
+    const Qt::FocusReason motivo = static_cast<QFocusEvent*>(event)->reason();
+    return motivo != Qt::ActiveWindowFocusReason && motivo != Qt::PopupFocusReason;
+}
+
+} // namespace
+
+TFParvelNovo::TFParvelNovo(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TFParvelNovo>()) {
+    initResources();
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    marcaAtual = QIcon(QStringLiteral(":/alternate/marca-atual.svg"));
+    marcaOutra = QIcon(QStringLiteral(":/alternate/marca-outra.svg"));
+    ligaEventos();
+    ligaFiltros();
+    FParvelNovo = this;
+}
+
+TFParvelNovo::~TFParvelNovo() {
+    if (FParvelNovo == this)
+        FParvelNovo = nullptr;
+}
+
+void TFParvelNovo::ligaEventos() {
+    const auto clique = [this](QAbstractButton* botao, void (TFParvelNovo::*handler)()) {
+        connect(botao, &QAbstractButton::clicked, this, handler);
+    };
+    clique(ui->btnConfigRUV, &TFParvelNovo::btnConfigRUVClick);
+    clique(ui->btnConfigTabDef, &TFParvelNovo::btnConfigTabDefClick);
+    clique(ui->btnConfigAnexos, &TFParvelNovo::btnConfigAnexosClick);
+    clique(ui->btnAplicacao, &TFParvelNovo::btnAplicacaoClick);
+    clique(ui->btnFirebird, &TFParvelNovo::btnFirebirdClick);
+    clique(ui->checkHabCadastrix, &TFParvelNovo::checkHabCadastrixClick);
+    clique(ui->checkMultiEmpresa, &TFParvelNovo::checkMultiEmpresaClick);
+    clique(ui->BitBtn4, &TFParvelNovo::BitBtn4Click);
+    clique(ui->BitSair, &TFParvelNovo::BitSairClick);
+    clique(ui->BitSalvar, &TFParvelNovo::BitSalvarClick);
+    clique(ui->BitPadrao, &TFParvelNovo::BitPadraoClick);
+    clique(ui->btnSalvarANX, &TFParvelNovo::btnSalvarANXClick);
+    clique(ui->btnPesqServRUV, &TFParvelNovo::btnPesqServRUVClick);
+    clique(ui->btnPesqCidRUV, &TFParvelNovo::btnPesqCidRUVClick);
+    clique(ui->btnPesqDEF, &TFParvelNovo::btnPesqDEFClick);
+    clique(ui->BitBtn3, &TFParvelNovo::BitBtn3Click);
+    clique(ui->BitBtn2, &TFParvelNovo::BitBtn2Click);
+
+    // Selecting an item, by hand or from the loader, re-applies the connection type.
+    const auto tipo = [this](QComboBox* combo, void (TFParvelNovo::*handler)()) {
+        connect(combo, &QComboBox::currentIndexChanged, this, handler);
+    };
+    tipo(ui->comboConexaoRUV, &TFParvelNovo::comboConexaoRUVClick);
+    tipo(ui->comboConexaoDEF, &TFParvelNovo::comboConexaoDEFClick);
+    tipo(ui->comboConexaoANX, &TFParvelNovo::comboConexaoANXClick);
+    tipo(ui->comboConexaoAPL, &TFParvelNovo::comboConexaoAPLClick);
+}
+
+// Key presses are seen window-wide before the focused control (Esc ends the
+// program from anywhere); focus changes of the folder fields drive the notices
+// and the operating-system guess.
+void TFParvelNovo::ligaFiltros() {
+    qApp->installEventFilter(this);
+}
+
+bool TFParvelNovo::eventFilter(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return FormKeyPress(key) || caminhoDllFIREKeyDown(widget, key);
+    }
+    case QEvent::FocusIn:
+        if (!movidoPeloOperador(event))
+            break;
+        if (widget == ui->caminhoServidorRUV)
+            caminhoServidorRUVEnter();
+        else if (widget == ui->caminhoServidorDEF)
+            caminhoServidorDEFEnter();
+        else if (widget == ui->caminhoExecutaveisDEF)
+            caminhoExecutaveisDEFEnter();
+        else if (widget == ui->caminhoCidadesRUV)
+            caminhoCidadesRUVEnter();
+        else if (widget == ui->caminhoDllFIRE)
+            caminhoDllFIREEnter();
+        break;
+    case QEvent::FocusOut:
+        if (!movidoPeloOperador(event))
+            break;
+        if (widget == ui->caminhoServidorRUV)
+            caminhoServidorRUVExit();
+        else if (widget == ui->caminhoServidorDEF)
+            caminhoServidorDEFExit();
+        else if (widget == ui->caminhoServidorANX)
+            caminhoServidorANXExit();
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFParvelNovo::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFParvelNovo::FormShow() {
+    ui->PGD->tabBar()->hide();
+    ui->PGD->setCurrentWidget(ui->tbConfigRUV);
+    ui->LabelTitulo->setText(QStringLiteral("Configurações da Base de Dados do RUV - vrs.: ") +
+                             VersaoExe());
+    LeConfiguracao(QStringLiteral("LEITURA"));
+    MostraCidades();
+    ui->Memo5->clear();
+    ui->pg->setCurrentWidget(ui->tb00);
+}
+
+void TFParvelNovo::LeConfiguracao(const QString& modo) {
+    if (modo != u"LEITURA")
+        return;
+    const ProfileFile ini(ConfigFiles::ruvIni());
+    const QString ruv = QStringLiteral("RUV");
+    const QString anexo = QStringLiteral("RUV_ANEXO");
+    const auto tipoConexao = [&](const QString& secao, const QString& chave, QLineEdit* endereco) {
+        const int padrao = AlternateRules::defaultConnectionType(endereco->text());
+        return AlternateRules::connectionTypeIndex(ini.readInteger(secao, chave, padrao));
+    };
+    const auto sistema = [&](const QString& secao, const QString& chave) {
+        return AlternateRules::systemIndex(ini.readString(secao, chave, QStringLiteral("WINDOWS")));
+    };
+
+    ui->campoIpServRUV->setText(ini.readString(ruv, QStringLiteral("Servidor"), QString()));
+    ui->caminhoServidorRUV->setText(
+        ini.readString(ruv, QStringLiteral("Caminho_Base_Dados"), QString()));
+    ui->caminhoCidadesRUV->setText(
+        ini.readString(ruv, QStringLiteral("Caminho_Cidades"), QString()));
+    ui->checkMultiEmpresa->setChecked(ProfileFile::fileExists(ConfigFiles::ruvDat()));
+    ui->checkHabCadastrix->setChecked(
+        !AlternateRules::trim(
+             ini.readString(QStringLiteral("PUX"), QStringLiteral("Caminho_Base_Dados"), QString()))
+             .isEmpty());
+    ui->comboSistOpeRUV->setCurrentIndex(sistema(ruv, QStringLiteral("SO_Servidor")));
+    ui->comboConexaoRUV->setCurrentIndex(
+        tipoConexao(ruv, QStringLiteral("Tipo_Conexao_Servidor"), ui->campoIpServRUV));
+
+    ui->campoIpServDEF->setText(ini.readString(ruv, QStringLiteral("ServidorTabDef"), QString()));
+    ui->caminhoServidorDEF->setText(
+        ini.readString(ruv, QStringLiteral("Caminho_Tabdef"), QString()));
+    ui->caminhoExecutaveisDEF->setText(
+        ini.readString(ruv, QStringLiteral("Diretorio_Servidor"), QString()));
+    ui->comboSistOpeDEF->setCurrentIndex(sistema(ruv, QStringLiteral("SO_ServidorTabDef")));
+    ui->comboConexaoDEF->setCurrentIndex(
+        tipoConexao(ruv, QStringLiteral("Tipo_Conexao_TabDef"), ui->campoIpServDEF));
+
+    ui->campoIpServANX->setText(ini.readString(anexo, QStringLiteral("Servidor"), QString()));
+    ui->caminhoServidorANX->setText(
+        ini.readString(anexo, QStringLiteral("Caminho_Base_Dados"), QString()));
+    ui->comboSistOpeANX->setCurrentIndex(sistema(anexo, QStringLiteral("SO_Servidor")));
+    ui->comboConexaoANX->setCurrentIndex(
+        tipoConexao(anexo, QStringLiteral("Tipo_Conexao_Servidor"), ui->campoIpServANX));
+
+    ui->campoIPValidoAPL->setText(ini.readString(ruv, QStringLiteral("IPNET"), QString()));
+    ui->campoIPServidorAPL->setText(ini.readString(ruv, QStringLiteral("IPDS"), QString()));
+    ui->portaNTierAPL->setText(
+        ini.readString(ruv, QStringLiteral("PORTADS"), QStringLiteral("3063")));
+    ui->portaHttpAPL->setText(
+        ini.readString(ruv, QStringLiteral("PORTADSHTTP"), QStringLiteral("6061")));
+    ui->comboConexaoAPL->setCurrentIndex(AlternateRules::applicationConnectionIndex(
+        ini.readString(ruv, QStringLiteral("DSLOCAL"), QString())));
+    ui->caminhoDllFIRE->setText(ini.readString(ruv, QStringLiteral("CaminhoDLLCON"), QString()));
+    ui->campoPortaFIRE->setText(
+        ini.readString(ruv, QStringLiteral("PORTACON"), QStringLiteral("3055")));
+}
+
+void TFParvelNovo::comboConexaoRUVClick() {
+    ui->labStatusRUV->clear();
+}
+
+void TFParvelNovo::comboConexaoDEFClick() {
+    ui->labStatusDEF->clear();
+}
+
+void TFParvelNovo::comboConexaoANXClick() {
+    ui->labStatusANX->clear();
+}
+
+void TFParvelNovo::comboConexaoAPLClick() {
+    ui->labStatusIPValidoAPL->clear();
+    ui->labStatusIPServidorAPL->clear();
+}
+
+void TFParvelNovo::aplicaTipoConexao(
+    QComboBox* combo, std::initializer_list<std::pair<QLineEdit*, QToolButton*>> enderecos) {
+    const bool rede = combo->currentIndex() == 1;
+    for (const auto& [campo, teste] : enderecos)
+        habilitaEndereco(campo, teste, rede);
+}
+
+void TFParvelNovo::MostraCidades() {
+    ui->PanelCidades->setVisible(ui->checkMultiEmpresa->isChecked());
+}
+
+void TFParvelNovo::btnConfigRUVClick() {
+    abrePagina(ui->tbConfigRUV, ui->btnConfigRUV);
+}
+void TFParvelNovo::btnConfigTabDefClick() {
+    abrePagina(ui->tbConfigTabDEF, ui->btnConfigTabDef);
+}
+void TFParvelNovo::btnConfigAnexosClick() {
+    abrePagina(ui->tbConfigAnexos, ui->btnConfigAnexos);
+}
+void TFParvelNovo::btnAplicacaoClick() {
+    abrePagina(ui->tbAplicacao, ui->btnAplicacao);
+}
+void TFParvelNovo::btnFirebirdClick() {
+    abrePagina(ui->tbFirebird, ui->btnFirebird);
+}
+
+void TFParvelNovo::abrePagina(QWidget* pagina, QPushButton* botao) {
+    ui->PGD->setCurrentWidget(pagina);
+    for (QPushButton* b : {ui->btnConfigRUV, ui->btnConfigTabDef, ui->btnConfigAnexos,
+                           ui->btnAplicacao, ui->btnFirebird}) {
+        const bool atual = b == botao;
+        b->setIcon(atual ? marcaAtual : marcaOutra);
+        QFont fonte = b->font();
+        fonte.setBold(atual);
+        b->setFont(fonte);
+    }
+}
+
+void TFParvelNovo::caminhoServidorRUVEnter() {
+    ui->pg->setCurrentWidget(ui->tbPastaLocal);
+}
+void TFParvelNovo::caminhoServidorDEFEnter() {
+    ui->pg->setCurrentWidget(ui->tbPastaLocal);
+}
+void TFParvelNovo::caminhoExecutaveisDEFEnter() {
+    ui->pg->setCurrentWidget(ui->tbPastaRede);
+}
+void TFParvelNovo::caminhoCidadesRUVEnter() {
+    ui->pg->setCurrentWidget(ui->tbMultiEmpresa);
+}
+void TFParvelNovo::caminhoDllFIREEnter() {
+    ui->pg->setCurrentWidget(ui->tbDLLCon);
+}
+
+void TFParvelNovo::caminhoServidorRUVExit() {
+    adivinhaSistema(ui->caminhoServidorRUV, ui->comboSistOpeRUV);
+}
+void TFParvelNovo::caminhoServidorDEFExit() {
+    adivinhaSistema(ui->caminhoServidorDEF, ui->comboSistOpeDEF);
+}
+void TFParvelNovo::caminhoServidorANXExit() {
+    adivinhaSistema(ui->caminhoServidorANX, ui->comboSistOpeANX);
+}
+
+void TFParvelNovo::adivinhaSistema(const QLineEdit* caminho, QComboBox* sistema) {
+    if (const auto indice = AlternateRules::systemFromFolder(caminho->text()))
+        sistema->setCurrentIndex(*indice);
+}
+
+bool TFParvelNovo::FormKeyPress(int key) {
+    if (key != Qt::Key_Escape)
+        return false;
+    ui->BitSair->click();
+    return true;
+}
+
+// Enter and Down move on as Tab would, Up moves back. The key goes no further:
+// handed on, Down would also change the item of the box just left.
+bool TFParvelNovo::caminhoDllFIREKeyDown(QWidget* sender, int key) {
+    const bool controlado = qobject_cast<QLineEdit*>(sender) ||
+                            (sender == ui->comboSistOpeRUV || sender == ui->comboConexaoRUV ||
+                             sender == ui->checkMultiEmpresa || sender == ui->checkHabCadastrix);
+    if (!controlado)
+        return false;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Down:
+        return focusNextPrevChild(true);
+    case Qt::Key_Up:
+        return focusNextPrevChild(false);
+    default:
+        return false;
+    }
+}
+
+void TFParvelNovo::BitSairClick() {
+    dialogs().terminate();
+}
+
+void TFParvelNovo::checkHabCadastrixClick() {
+    if (!ui->checkHabCadastrix->isChecked())
+        return;
+    const QString aviso =
+        PuxInstallation::missingInstallationWarning(ui->caminhoExecutaveisDEF->text());
+    if (aviso.isEmpty())
+        return;
+    dialogs().warningDialog(aviso);
+    ui->checkHabCadastrix->setChecked(false);
+}
+
+void TFParvelNovo::checkMultiEmpresaClick() {
+    ui->pg->setCurrentWidget(ui->tbMultiEmpresa);
+    MostraCidades();
+    if (!ui->checkMultiEmpresa->isChecked())
+        ui->caminhoCidadesRUV->clear();
+    else if (TiraEspacos(ui->caminhoCidadesRUV->text()).isEmpty())
+        ui->caminhoCidadesRUV->setText(ui->caminhoServidorRUV->text());
+}
+
+void TFParvelNovo::BitBtn4Click() {
+    const auto arquivo = dialogs().pickOpenFile(
+        {{QStringLiteral("Banco de Dados Firebird"), QStringLiteral("*.FDB")}},
+        QDir::toNativeSeparators(QDir::rootPath()));
+    if (!arquivo)
+        return;
+    ui->caminhoServidorANX->setText(AlternateRules::folderOfFile(*arquivo));
+}
