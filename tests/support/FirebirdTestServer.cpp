@@ -1,6 +1,7 @@
 #include "FirebirdTestServer.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QTcpSocket>
 
 bool FirebirdTestServer::require(QString& why) {
@@ -22,4 +23,53 @@ bool FirebirdTestServer::require(QString& why) {
         return false;
     }
     return true;
+}
+
+namespace {
+
+QString run(const QString& program, const QStringList& arguments, const QByteArray& input,
+            bool* ok) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    const bool finished = process.waitForFinished(30000);
+    if (ok)
+        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return QString::fromLocal8Bit(process.readAll());
+}
+
+} // namespace
+
+QString FirebirdTestServer::fbsvcmgr(const QStringList& arguments, bool* ok) const {
+    return run("fbsvcmgr",
+               QStringList{"127.0.0.1/" + m_port + ":service_mgr", "-user", "SYSDBA", "-password",
+                           sysdbaPassword} +
+                   arguments,
+               {}, ok);
+}
+
+QStringList FirebirdTestServer::userNames() const {
+    // One line per user after the heading: the login name comes first.
+    QStringList names;
+    const QStringList lines = fbsvcmgr({"-action_display_user"}).split('\n');
+    for (const QString& line : lines.mid(1)) {
+        const QString name = line.section(' ', 0, 0, QString::SectionSkipEmpty);
+        if (!name.isEmpty())
+            names << name;
+    }
+    return names;
+}
+
+void FirebirdTestServer::dropUser(const QString& name) const {
+    if (userNames().contains(name))
+        fbsvcmgr({"-action_delete_user", "-sec_username", name});
+}
+
+QString FirebirdTestServer::isql(const QString& database, const QString& sql) const {
+    return run("isql-fb",
+               {"-q", "-user", "SYSDBA", "-password", sysdbaPassword,
+                "127.0.0.1/" + m_port + ":" + dataFolder() + database},
+               sql.toUtf8(), nullptr);
 }

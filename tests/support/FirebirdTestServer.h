@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The private server of the CTest fixture "firebird_server"
 // (scripts/firebird-test-server), as the fixture hands it to the tests through
@@ -21,6 +22,14 @@ public:
     QString clientFolder() const { return m_root + "/"; }
 
     static constexpr const char* sysdbaPassword = "brindoval";
+
+    // Security actions through the server's own tool, independent of the code
+    // under test; `ok` tells whether the tool succeeded.
+    QString fbsvcmgr(const QStringList& arguments, bool* ok = nullptr) const;
+    QStringList userNames() const;
+    void dropUser(const QString& name) const;
+    // Runs `sql` through isql-fb on a database of the data folder.
+    QString isql(const QString& database, const QString& sql) const;
 
 private:
     QString m_root;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QLibrary>
+#include <QString>
+#include <ibase.h>
+
+// The Firebird client library, loaded at run time from the file the settings
+// name, so the program starts and reports cleanly without one. Only the entry
+// points the program calls are resolved; <ibase.h> gives their types.
+class FirebirdLibrary {
+public:
+    // Throws FirebirdError when the file cannot be loaded or lacks an entry point.
+    explicit FirebirdLibrary(const QString& file);
+
+    // Throws FirebirdError with the client's text when `status` holds an error.
+    void check(const ISC_STATUS* status) const;
+    // All messages of a status vector, one per line.
+    QString interpret(const ISC_STATUS* status) const;
+
+    decltype(&isc_attach_database) attachDatabase = nullptr;
+    decltype(&isc_detach_database) detachDatabase = nullptr;
+    decltype(&isc_service_attach) serviceAttach = nullptr;
+    decltype(&isc_service_detach) serviceDetach = nullptr;
+    decltype(&isc_service_start) serviceStart = nullptr;
+    decltype(&isc_service_query) serviceQuery = nullptr;
+
+private:
+    template <typename F> void resolve(F& entry, const char* name);
+
+    // Never unloaded: the client keeps threads and handlers of its own, and a
+    // second load of the same file returns the same module anyway.
+    QLibrary m_library;
+    decltype(&fb_interpret) m_interpret = nullptr;
+};
