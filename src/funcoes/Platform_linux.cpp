@@ -1,8 +1,77 @@
 #include "funcoes/Platform.h"
+#include "funcoes/WindowsCommandLine.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
+namespace {
+
+struct ChildSetup {
+    const char* path;
+    char* const* argv;
+    const char* folder;
+    int devNull;
+    int errorPipe;
+    int maxFd;
+};
+
+[[noreturn]] void reportAndExit(int errorPipe) {
+    const int error = errno;
+    [[maybe_unused]] const ssize_t written = ::write(errorPipe, &error, sizeof error);
+    ::_exit(127);
+}
+
+// In the forked child: a session of its own, the program's folder, no console
+// and no descriptors of the parent, then the program.
+[[noreturn]] void runChild(const ChildSetup& setup) {
+    ::setsid();
+    if (*setup.folder && ::chdir(setup.folder) != 0)
+        reportAndExit(setup.errorPipe);
+    for (int fd = 0; fd < 3; ++fd)
+        ::dup2(setup.devNull, fd);
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+        for (int fd = 3; fd < setup.maxFd; ++fd)
+            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    }
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::execv(setup.path, setup.argv);
+    reportAndExit(setup.errorPipe);
+}
+
+// The middle child exits at once, so the program ends up a child of init and
+// never lingers as a zombie of ours.
+[[noreturn]] void runDetached(const ChildSetup& setup) {
+    const pid_t grandchild = ::fork();
+    if (grandchild < 0)
+        reportAndExit(setup.errorPipe);
+    if (grandchild == 0)
+        runChild(setup);
+    ::_exit(0);
+}
+
+int readErrno(int fd) {
+    int error = 0;
+    ssize_t got;
+    do {
+        got = ::read(fd, &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    return got == 0 ? 0 : (error ? error : EIO);
+}
+
+void waitForExit(pid_t pid) {
+    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
 QString platform::executableFilePath() {
     return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
 }
@@ -19,6 +88,41 @@ bool platform::flushToDisk(QFileDevice& file) {
     return file.flush() && ::fsync(file.handle()) == 0;
 }
 
-bool platform::startProcess(const QString&, const QString&, const QString&, int, bool) {
-    return false; // filled by the foundation work
+bool platform::startProcess(const QString& programFile, const QString& commandLine,
+                            const QString& workingFolder, int /*showState: no windows here*/,
+                            bool wait) {
+    // Everything the child needs is built before the fork: after it, the child
+    // may only make async-signal-safe calls.
+    const QByteArray path = QFile::encodeName(QFileInfo(programFile).absoluteFilePath());
+    const QByteArray folder = QFile::encodeName(workingFolder);
+    std::vector<QByteArray> arguments{path};
+    for (const QString& argument : WindowsCommandLine::split(commandLine).mid(1))
+        arguments.push_back(QFile::encodeName(argument));
+    std::vector<char*> argv;
+    for (QByteArray& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    int errorPipe[2];
+    if (devNull < 0 || ::pipe2(errorPipe, O_CLOEXEC) != 0) {
+        if (devNull >= 0)
+            ::close(devNull);
+        return false;
+    }
+    const ChildSetup setup{path.constData(), argv.data(),  folder.constData(),
+                           devNull,          errorPipe[1], int(::sysconf(_SC_OPEN_MAX))};
+
+    const pid_t child = ::fork();
+    if (child == 0)
+        wait ? runChild(setup) : runDetached(setup);
+    ::close(errorPipe[1]);
+    ::close(devNull);
+    // The pipe closes without data once the program replaced the child.
+    const bool started = child > 0 && readErrno(errorPipe[0]) == 0;
+    ::close(errorPipe[0]);
+    // Without the wait flag the child has already left its grandchild to init.
+    if (child > 0)
+        waitForExit(child);
+    return started;
 }

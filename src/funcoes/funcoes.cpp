@@ -1,1 +1,70 @@
 #include "funcoes/funcoes.h"
+
+#include "funcoes/Platform.h"
+
+#include <algorithm>
+
+QString VersaoExe() {
+    const platform::FileVersion version = platform::executableFileVersion();
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(version.major)
+        .arg(version.minor)
+        .arg(version.release)
+        .arg(version.build);
+}
+
+bool EstaEmBranco(const QString& texto) {
+    return std::all_of(texto.begin(), texto.end(), [](QChar c) { return c == u' '; });
+}
+
+QString TiraEspacos(const QString& texto) {
+    QString resultado = texto;
+    return resultado.remove(u' ');
+}
+
+QString UltimosCaracteres(const QString& texto, quint8 n) {
+    return texto.size() > n ? texto.right(n) : texto;
+}
+
+QString SoDigitos(const QString& texto) {
+    QString digitos;
+    for (const QChar c : texto) {
+        if (EhDigito(QString(c)))
+            digitos.append(c);
+    }
+    return digitos;
+}
+
+bool EhDigito(const QString& caractere) {
+    return caractere.size() == 1 && caractere[0] >= u'0' && caractere[0] <= u'9';
+}
+
+QString SegmentoDoFim(const QString& texto, const QString& separador, int n) {
+    if (separador.size() != 1 || n <= 0)
+        return {};
+    // Walks from the end; only the piece after the n-th separator is kept.
+    QString segmento;
+    int separadores = 0;
+    for (qsizetype i = texto.size() - 1; i >= 0; --i) {
+        if (texto[i] == separador[0]) {
+            if (++separadores > n)
+                break;
+        } else if (separadores == n) {
+            segmento.prepend(texto[i]);
+        }
+    }
+    return segmento;
+}
+
+bool ExecutaPrograma(const QString& programa, const QString& argumentos, int estadoJanela,
+                     bool espera) {
+    QString linha = u'"' + programa + u'"';
+    const bool temArgumentos =
+        std::any_of(argumentos.begin(), argumentos.end(), [](QChar c) { return c > u' '; });
+    if (temArgumentos)
+        linha += u' ' + argumentos;
+    // Both separators delimit folders on Windows; '/' is the only one elsewhere.
+    const qsizetype corte =
+        std::max(programa.lastIndexOf(u'/'), programa.lastIndexOf(platform::pathSeparator()));
+    return platform::startProcess(programa, linha, programa.left(corte + 1), estadoJanela, espera);
+}
