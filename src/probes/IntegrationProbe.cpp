@@ -1,0 +1,61 @@
+#include "probes/IntegrationProbe.h"
+
+#include "funcoes/AppError.h"
+#include "probes/BlankText.h"
+#include "ui/DialogService.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <memory>
+
+QByteArray IntegrationProbe::ping(const QString& address) const {
+    QNetworkAccessManager manager;
+    manager.setProxy(QNetworkProxy::NoProxy);
+    QNetworkRequest request(QUrl(address + QStringLiteral("/ping")));
+    request.setRawHeader("Accept", "text/html, */*");
+    request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    const std::unique_ptr<QNetworkReply> reply(manager.get(request));
+
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(m_timeoutMs);
+    // The screen waits for the answer: it repaints, but takes no clicks or keys.
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+
+    if (!reply->isFinished()) {
+        reply->abort();
+        throw AppError(QStringLiteral("Sem resposta de %1 em %2 segundos")
+                           .arg(request.url().toString(), QString::number(m_timeoutMs / 1000.0)));
+    }
+    if (reply->error() != QNetworkReply::NoError)
+        throw AppError(reply->errorString());
+    return reply->readAll();
+}
+
+void IntegrationProbe::check(const QString& address) const {
+    if (isBlankAfterTrim(address)) {
+        dialogs().warningDialog(
+            QStringLiteral("Atenção !!!\rÉ obrigatório informar o caminho da integração!!!"));
+        return;
+    }
+    QByteArray body;
+    try {
+        body = ping(address);
+    } catch (const AppError& error) {
+        dialogs().errorBox(error.text());
+        return;
+    }
+    dialogs().confirmationDialog(body == "Pong"
+                                     ? QStringLiteral("CONEXÃO ESTABELECIDA COM SUCESSO.")
+                                     : QStringLiteral("CONEXÃO NÃO ESTABELECIDA."));
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Check of the internal-control report service: a GET of its address followed by
+// "/ping", which a working service answers with the body "Pong".
+class IntegrationProbe {
+public:
+    // A service that accepts the connection and never answers must not hold the
+    // screen for good.
+    static constexpr int kTimeoutMs = 10000;
+
+    explicit IntegrationProbe(int timeoutMs = kTimeoutMs) : m_timeoutMs(timeoutMs) {}
+
+    // The body of the answer to `address` + "/ping", the address used as typed.
+    // Redirects are not followed. Throws AppError with the failure's text when
+    // there is no answer in time, no connection or an error status.
+    QByteArray ping(const QString& address) const;
+
+    // The probe button: a warning when the address is blank, otherwise the
+    // confirmation dialog with the outcome, or the error box when the request failed.
+    void check(const QString& address) const;
+
+private:
+    int m_timeoutMs;
+};
