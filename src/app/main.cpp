@@ -1,10 +1,14 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "screens/main/UParvel.h"
+#include "ui/GuardedApplication.h"
+#include "ui/QtDialogService.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Parvel"));
-    QMainWindow window;
-    window.show();
+    QtDialogService dialogService;
+    setDialogs(&dialogService);
+    TFParvel screen;
+    FParvel = &screen;
+    screen.show();
     return app.exec();
 }
