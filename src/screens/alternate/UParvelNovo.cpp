@@ -3,6 +3,7 @@
 #include "config/ConfigFiles.h"
 #include "config/ProfileFile.h"
 #include "funcoes/funcoes.h"
+#include "probes/UPing.h"
 #include "screens/alternate/AlternateRules.h"
 #include "screens/alternate/PuxInstallation.h"
 #include "ui/DialogService.h"
@@ -23,6 +24,16 @@ static void initResources() {
 
 namespace {
 
+const QColor corSucesso(0, 128, 0);
+const QColor corFalha(255, 0, 0);
+
+void pintaStatus(QLabel* status, const QColor& cor, const QString& texto) {
+    QPalette paleta = status->palette();
+    paleta.setColor(QPalette::WindowText, cor);
+    status->setPalette(paleta);
+    status->setText(texto);
+}
+
 // Enabled address fields get the window colour, disabled ones the button face.
 void habilitaEndereco(QLineEdit* campo, QToolButton* teste, bool habilita) {
     QPalette paleta = campo->palette();
@@ -40,6 +51,13 @@ void habilitaEndereco(QLineEdit* campo, QToolButton* teste, bool habilita) {
 bool movidoPeloOperador(QEvent* event) {
     const Qt::FocusReason motivo = static_cast<QFocusEvent*>(event)->reason();
     return motivo != Qt::ActiveWindowFocusReason && motivo != Qt::PopupFocusReason;
+}
+
+// Selects an item only when the position really changes: asked to select
+// "nothing" again, the box would still report a change and run its handler.
+void selecionaItem(QComboBox* combo, int indice) {
+    if (combo->currentIndex() != indice)
+        combo->setCurrentIndex(indice);
 }
 
 } // namespace
@@ -71,6 +89,11 @@ void TFParvelNovo::ligaEventos() {
     clique(ui->btnConfigAnexos, &TFParvelNovo::btnConfigAnexosClick);
     clique(ui->btnAplicacao, &TFParvelNovo::btnAplicacaoClick);
     clique(ui->btnFirebird, &TFParvelNovo::btnFirebirdClick);
+    clique(ui->btnTestaIpRUV, &TFParvelNovo::btnTestaIpRUVClick);
+    clique(ui->btnTestaIpDEF, &TFParvelNovo::btnTestaIpDEFClick);
+    clique(ui->btnTestaIpANX, &TFParvelNovo::btnTestaIpANXClick);
+    clique(ui->btnTestaIPValidoAPL, &TFParvelNovo::btnTestaIPValidoAPLClick);
+    clique(ui->btnTestaIPServidorAPL, &TFParvelNovo::btnTestaIPServidorAPLClick);
     clique(ui->checkHabCadastrix, &TFParvelNovo::checkHabCadastrixClick);
     clique(ui->checkMultiEmpresa, &TFParvelNovo::checkMultiEmpresaClick);
     clique(ui->BitBtn4, &TFParvelNovo::BitBtn4Click);
@@ -181,25 +204,25 @@ void TFParvelNovo::LeConfiguracao(const QString& modo) {
         !AlternateRules::trim(
              ini.readString(QStringLiteral("PUX"), QStringLiteral("Caminho_Base_Dados"), QString()))
              .isEmpty());
-    ui->comboSistOpeRUV->setCurrentIndex(sistema(ruv, QStringLiteral("SO_Servidor")));
-    ui->comboConexaoRUV->setCurrentIndex(
-        tipoConexao(ruv, QStringLiteral("Tipo_Conexao_Servidor"), ui->campoIpServRUV));
+    selecionaItem(ui->comboSistOpeRUV, sistema(ruv, QStringLiteral("SO_Servidor")));
+    selecionaItem(ui->comboConexaoRUV,
+                  tipoConexao(ruv, QStringLiteral("Tipo_Conexao_Servidor"), ui->campoIpServRUV));
 
     ui->campoIpServDEF->setText(ini.readString(ruv, QStringLiteral("ServidorTabDef"), QString()));
     ui->caminhoServidorDEF->setText(
         ini.readString(ruv, QStringLiteral("Caminho_Tabdef"), QString()));
     ui->caminhoExecutaveisDEF->setText(
         ini.readString(ruv, QStringLiteral("Diretorio_Servidor"), QString()));
-    ui->comboSistOpeDEF->setCurrentIndex(sistema(ruv, QStringLiteral("SO_ServidorTabDef")));
-    ui->comboConexaoDEF->setCurrentIndex(
-        tipoConexao(ruv, QStringLiteral("Tipo_Conexao_TabDef"), ui->campoIpServDEF));
+    selecionaItem(ui->comboSistOpeDEF, sistema(ruv, QStringLiteral("SO_ServidorTabDef")));
+    selecionaItem(ui->comboConexaoDEF,
+                  tipoConexao(ruv, QStringLiteral("Tipo_Conexao_TabDef"), ui->campoIpServDEF));
 
     ui->campoIpServANX->setText(ini.readString(anexo, QStringLiteral("Servidor"), QString()));
     ui->caminhoServidorANX->setText(
         ini.readString(anexo, QStringLiteral("Caminho_Base_Dados"), QString()));
-    ui->comboSistOpeANX->setCurrentIndex(sistema(anexo, QStringLiteral("SO_Servidor")));
-    ui->comboConexaoANX->setCurrentIndex(
-        tipoConexao(anexo, QStringLiteral("Tipo_Conexao_Servidor"), ui->campoIpServANX));
+    selecionaItem(ui->comboSistOpeANX, sistema(anexo, QStringLiteral("SO_Servidor")));
+    selecionaItem(ui->comboConexaoANX,
+                  tipoConexao(anexo, QStringLiteral("Tipo_Conexao_Servidor"), ui->campoIpServANX));
 
     ui->campoIPValidoAPL->setText(ini.readString(ruv, QStringLiteral("IPNET"), QString()));
     ui->campoIPServidorAPL->setText(ini.readString(ruv, QStringLiteral("IPDS"), QString()));
@@ -207,26 +230,31 @@ void TFParvelNovo::LeConfiguracao(const QString& modo) {
         ini.readString(ruv, QStringLiteral("PORTADS"), QStringLiteral("3063")));
     ui->portaHttpAPL->setText(
         ini.readString(ruv, QStringLiteral("PORTADSHTTP"), QStringLiteral("6061")));
-    ui->comboConexaoAPL->setCurrentIndex(AlternateRules::applicationConnectionIndex(
-        ini.readString(ruv, QStringLiteral("DSLOCAL"), QString())));
+    selecionaItem(ui->comboConexaoAPL, AlternateRules::applicationConnectionIndex(ini.readString(
+                                           ruv, QStringLiteral("DSLOCAL"), QString())));
     ui->caminhoDllFIRE->setText(ini.readString(ruv, QStringLiteral("CaminhoDLLCON"), QString()));
     ui->campoPortaFIRE->setText(
         ini.readString(ruv, QStringLiteral("PORTACON"), QStringLiteral("3055")));
 }
 
 void TFParvelNovo::comboConexaoRUVClick() {
+    aplicaTipoConexao(ui->comboConexaoRUV, {{ui->campoIpServRUV, ui->btnTestaIpRUV}});
     ui->labStatusRUV->clear();
 }
 
 void TFParvelNovo::comboConexaoDEFClick() {
+    aplicaTipoConexao(ui->comboConexaoDEF, {{ui->campoIpServDEF, ui->btnTestaIpDEF}});
     ui->labStatusDEF->clear();
 }
 
 void TFParvelNovo::comboConexaoANXClick() {
+    aplicaTipoConexao(ui->comboConexaoANX, {{ui->campoIpServANX, ui->btnTestaIpANX}});
     ui->labStatusANX->clear();
 }
 
 void TFParvelNovo::comboConexaoAPLClick() {
+    aplicaTipoConexao(ui->comboConexaoAPL, {{ui->campoIPValidoAPL, ui->btnTestaIPValidoAPL},
+                                            {ui->campoIPServidorAPL, ui->btnTestaIPServidorAPL}});
     ui->labStatusIPValidoAPL->clear();
     ui->labStatusIPServidorAPL->clear();
 }
@@ -330,6 +358,36 @@ bool TFParvelNovo::caminhoDllFIREKeyDown(QWidget* sender, int key) {
 
 void TFParvelNovo::BitSairClick() {
     dialogs().terminate();
+}
+
+void TFParvelNovo::TestaIP(const QString& endereco, QLabel* status) {
+    if (!AlternateRules::isPingable(endereco))
+        return;
+    TFPing janela;
+    AlvoPing = endereco;
+    status->clear();
+    status->setVisible(true);
+    const bool respondeu = dialogs().execModal(janela) == 1;
+    if (respondeu)
+        pintaStatus(status, corSucesso, QStringLiteral("SUCESSO!"));
+    else
+        pintaStatus(status, corFalha, QStringLiteral("FALHOU..."));
+}
+
+void TFParvelNovo::btnTestaIpRUVClick() {
+    TestaIP(ui->campoIpServRUV->text(), ui->labStatusRUV);
+}
+void TFParvelNovo::btnTestaIpDEFClick() {
+    TestaIP(ui->campoIpServDEF->text(), ui->labStatusDEF);
+}
+void TFParvelNovo::btnTestaIpANXClick() {
+    TestaIP(ui->campoIpServANX->text(), ui->labStatusANX);
+}
+void TFParvelNovo::btnTestaIPValidoAPLClick() {
+    TestaIP(ui->campoIPValidoAPL->text(), ui->labStatusIPValidoAPL);
+}
+void TFParvelNovo::btnTestaIPServidorAPLClick() {
+    TestaIP(ui->campoIPServidorAPL->text(), ui->labStatusIPServidorAPL);
 }
 
 void TFParvelNovo::checkHabCadastrixClick() {

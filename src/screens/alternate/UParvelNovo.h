@@ -27,6 +27,7 @@ public:
 
     void LeConfiguracao(const QString& modo);
     void MostraCidades();
+    void TestaIP(const QString& endereco, QLabel* status);
 
     // Reserved for the save that is not built yet.
     void VerPrioridade() {}
@@ -70,6 +71,12 @@ private:
     void caminhoServidorDEFExit();
     void caminhoServidorANXExit();
     static void adivinhaSistema(const QLineEdit* caminho, QComboBox* sistema);
+
+    void btnTestaIpRUVClick();
+    void btnTestaIpDEFClick();
+    void btnTestaIpANXClick();
+    void btnTestaIPValidoAPLClick();
+    void btnTestaIPServidorAPLClick();
 
     void checkHabCadastrixClick();
     void checkMultiEmpresaClick();
