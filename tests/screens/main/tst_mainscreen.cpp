@@ -43,6 +43,12 @@ QString state(const TFParvel& screen, const QString& what) {
     return QStringLiteral("<unknown kind>");
 }
 
+// Each widget named in `expected` against its expected state; the failure names it.
+void compareAll(const TFParvel& screen, const Expect& expected) {
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QCOMPARE(it.key() + u'=' + state(screen, it.key()), it.key() + u'=' + it.value());
+}
+
 // The field that has focus, named as the screen names it (the tab strip is the
 // tabbed area's).
 QString focusName() {
@@ -258,8 +264,9 @@ void TestMainScreen::loading() {
 
     const TFParvel& screen = open();
 
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-        QCOMPARE(it.key() + u'=' + state(screen, it.key()), it.key() + u'=' + it.value());
+    compareAll(screen, expected);
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(screen.ui->LabelTitulo->text(),
              QStringLiteral("Configurações da Base de Dados do RUV - vrs.: ") + VersaoExe());
     QVERIFY(Carregado);
@@ -621,8 +628,9 @@ void TestMainScreen::defaultsButton() {
         {"chkLocal", no},
         {"chkIntegra", yes},
         {"edtCaminhoInteg", "http://localhost:8075/wsmerco/wsmerco.dll"}};
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-        QCOMPARE(it.key() + u'=' + state(screen, it.key()), it.key() + u'=' + it.value());
+    compareAll(screen, expected);
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(focusName(), QStringLiteral("BitSalvar"));
     QVERIFY(MantemServico);
     QVERIFY(m_recorder->entries.isEmpty());
