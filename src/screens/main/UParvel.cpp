@@ -4,6 +4,7 @@
 #include "config/ExecutableFolder.h"
 #include "config/ProfileFile.h"
 #include "funcoes/funcoes.h"
+#include "screens/alternate/UParvelNovo.h"
 #include "ui/DialogService.h"
 #include "ui_UParvel.h"
 
@@ -444,4 +445,7 @@ void TFParvel::edIPNETExit() {}
 
 void TFParvel::btnTestaIntegraClick() {}
 
-void TFParvel::btnNovoModeloClick() {}
+void TFParvel::btnNovoModeloClick() {
+    TFParvelNovo janela;
+    dialogs().execModal(janela);
+}
