@@ -4,6 +4,7 @@
 #include "probes/IcmpClient.h"
 #include "probes/UPing.h"
 #include "screens/alternate/UParvelNovo.h"
+#include "screens/main/UParvel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -90,6 +91,7 @@ private slots:
     void attachmentsFilePicker();
     void idleControlsChangeNothing();
     void noActionWritesAnyFile();
+    void mainScreenOpensAFreshWindowEachTime();
 
 private:
     void open();
@@ -721,6 +723,29 @@ void TestUParvelNovo::noActionWritesAnyFile() {
     QCOMPARE(iniFile.readAll(), ini);
     QCOMPARE(datFile.readAll(), dat);
     QCOMPARE(listing(), filesBefore);
+}
+
+// Each opening gets a new window: what the operator changed in the last one is gone.
+void TestUParvelNovo::mainScreenOpensAFreshWindowEachTime() {
+    store("ruv.ini", "[RUV]\nServidor=10.0.0.1\n");
+    TFParvel main;
+    main.show();
+    QStringList seen;
+    recorder.onModal = [&](QDialog& window) {
+        window.show();
+        auto* address = window.findChild<QLineEdit*>("campoIpServRUV");
+        seen << address->text() + (FParvelNovo == &window ? "" : " (not the global window)");
+        address->setText("changed");
+        return 2;
+    };
+    for (int opening = 0; opening < 2; ++opening) {
+        main.findChild<QPushButton*>("btnNovoModelo")->click();
+        QCOMPARE(FParvelNovo, nullptr); // destroyed once the modal run ended
+    }
+    recorder.onModal = nullptr;
+    QCOMPARE(seen, QStringList({"10.0.0.1", "10.0.0.1"}));
+    QCOMPARE(recorder.texts("modal").size(), 2);
+    QCOMPARE(recorder.entries[0].title, "Configuração");
 }
 
 QTEST_MAIN(TestUParvelNovo)
