@@ -1,3 +1,4 @@
+#include "config/Windows1252.h"
 #include "firebird/FirebirdInstall.h"
 #include "funcoes/AppError.h"
 #include "funcoes/funcoes.h"
@@ -5,24 +6,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringConverter>
 #include <QStringList>
 #include <filesystem>
 
 namespace {
 
 const QString portSetting = QStringLiteral("RemoteServicePort =");
-
-// The server reads its configuration in the Windows ANSI code page.
-QString decodeAnsi(const QByteArray& bytes) {
-    QStringDecoder decoder("windows-1252");
-    return decoder(bytes);
-}
-
-QByteArray encodeAnsi(const QString& text) {
-    QStringEncoder encoder("windows-1252", QStringConverter::Flag::Default);
-    return encoder(text);
-}
 
 [[noreturn]] void raiseIoError(const QFile& file) {
     throw AppError(QStringLiteral("Erro de entrada/saída em \"%1\": %2")
@@ -38,7 +27,7 @@ QStringList readLines(const QString& path) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         raiseIoError(file);
-    QStringList lines = decodeAnsi(bytes).split(QLatin1Char('\n'));
+    QStringList lines = Windows1252::decode(bytes).split(QLatin1Char('\n'));
     if (lines.last().isEmpty())
         lines.removeLast();
     for (QString& line : lines) {
@@ -60,7 +49,7 @@ void writeLines(QFile& file, const QStringList& lines) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         raiseIoError(file);
     for (const QString& line : lines) {
-        if (file.write(encodeAnsi(line + QStringLiteral("\r\n"))) < 0)
+        if (file.write(Windows1252::encode(line + QStringLiteral("\r\n"))) < 0)
             raiseIoError(file);
     }
     if (!file.flush())
