@@ -1,0 +1,49 @@
+#include "probes/ConnectionTexts.h"
+
+#include <algorithm>
+
+QString ConnectionTexts::separador(const QString& sistema) {
+    return sistema == QLatin1String("WINDOWS") ? QStringLiteral("\\") : QStringLiteral("/");
+}
+
+bool ConnectionTexts::temEndereco(const QString& endereco) {
+    return std::any_of(endereco.begin(), endereco.end(),
+                       [](QChar c) { return c.unicode() > u' '; });
+}
+
+QString ConnectionTexts::servidor(const QString& endereco, const QString& porta) {
+    return (temEndereco(endereco) ? endereco : QStringLiteral("LocalHost")) + "/" + porta + ":";
+}
+
+QString ConnectionTexts::bancoPrincipal(const QString& endereco, const QString& porta,
+                                        const QString& pasta, const QString& sistema) {
+    return servidor(endereco, porta) + pasta + "SGB_DADOS" + separador(sistema) + "RUVDADOS.FDB";
+}
+
+QString ConnectionTexts::bancoTabdef(const QString& endereco, const QString& porta,
+                                     const QString& pasta, const QString& sistema) {
+    return servidor(endereco, porta) + pasta + "TABDEF" + separador(sistema) + "TABDEF.FDB";
+}
+
+QString ConnectionTexts::bancoAnexos(const QString& endereco, const QString& porta,
+                                     const QString& pasta, const QString& sistema) {
+    return servidor(endereco, porta) + pasta + separador(sistema) + "RUVARQUIVOS.FDB";
+}
+
+QString ConnectionTexts::gerenciadorServicos(const QString& endereco, const QString& porta) {
+    const QString local = QStringLiteral("service_mgr");
+    return temEndereco(endereco) ? endereco + "/" + porta + ":" + local : local;
+}
+
+QString ConnectionTexts::linhaConectado(const QString& conexao, qint64 milissegundos, bool tabdef) {
+    return "Conectado em " + conexao + (tabdef ? " Tempo:" : " Tempo: ") + segundos(milissegundos) +
+           " segundos.";
+}
+
+QStringList ConnectionTexts::linhasFalha(const QString& conexao) {
+    return {QStringLiteral("Conexão Falhou."), "Não conseguiu conectar em " + conexao};
+}
+
+QString ConnectionTexts::segundos(qint64 milissegundos) {
+    return QStringLiteral("%1").arg(milissegundos / 1000, 2, 10, QLatin1Char('0'));
+}

@@ -1,0 +1,175 @@
+#include "probes/UConecta.h"
+
+#include "firebird/FirebirdDatabase.h"
+#include "firebird/FirebirdError.h"
+#include "firebird/FirebirdLibrary.h"
+#include "firebird/FirebirdServiceManager.h"
+#include "probes/ConnectionTexts.h"
+#include "ui_UConecta.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QScreen>
+
+QString ConEnderecoBanco;
+QString ConEnderecoTabdef;
+QString ConPastaBanco;
+QString ConPastaTabdef;
+QString ConPastaRede;
+QString ConSistemaBanco;
+QString ConSistemaTabdef;
+QString ConPastaDll;
+QString ConArquivoDll;
+QString ConPorta;
+int ConContadorLegenda = 0;
+
+TFConecta* FConecta = nullptr;
+
+namespace {
+
+const QString usuarioAplicacao = QStringLiteral("TOMRUV");
+const QString senhaAplicacao = QStringLiteral("pelmor");
+const FirebirdLogin administrador{QStringLiteral("SYSDBA"), QStringLiteral("brindoval")};
+
+} // namespace
+
+TFConecta::TFConecta(QPlainTextEdit& log, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      ui(std::make_unique<Ui::TFConecta>()), Memo5(log) {
+    ui->setupUi(this);
+    setFixedSize(size());
+    Timer1.setObjectName("Timer1");
+    Timer2.setObjectName("Timer2");
+    for (QTimer* timer : {&Timer1, &Timer2}) {
+        timer->setParent(this);
+        timer->setInterval(1000);
+    }
+    connect(&Timer1, &QTimer::timeout, this, &TFConecta::Timer1Timer);
+    connect(&Timer2, &QTimer::timeout, this, &TFConecta::Timer2Timer);
+    FormCreate();
+}
+
+TFConecta::~TFConecta() = default;
+
+void TFConecta::FormCreate() {
+    FazAnexo = false;
+}
+
+void TFConecta::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (const QScreen* tela = screen())
+        move(tela->availableGeometry().center() - rect().center());
+    FormShow();
+}
+
+void TFConecta::FormShow() {
+    ui->Label1->setText("Conectando");
+    QApplication::processEvents();
+    Timer2.start();
+    ConContadorLegenda = 0;
+    Timer1.start();
+}
+
+void TFConecta::Timer1Timer() {
+    Timer1.stop();
+    const bool conectou = FazAnexo ? TestaConexaoANX() : TestaConexao();
+    done(conectou ? 1 : 2);
+    Timer2.stop();
+}
+
+void TFConecta::Timer2Timer() {
+    ConContadorLegenda += 1;
+    ui->Label1->setText("Conectando" + QString(ConContadorLegenda, QLatin1Char('.')));
+    if (ConContadorLegenda == 5)
+        ConContadorLegenda = 0;
+    ui->Label1->repaint();
+}
+
+bool TFConecta::TestaConexao() {
+    comecaTeste();
+    if (!provisionaUsuario())
+        return false;
+    if (!conecta(ConnectionTexts::bancoPrincipal(ConEnderecoBanco, ConPorta, ConPastaBanco,
+                                                 ConSistemaBanco),
+                 false))
+        return false;
+    fechaConexao();
+    if (!conecta(ConnectionTexts::bancoTabdef(ConEnderecoTabdef, ConPorta, ConPastaTabdef,
+                                              ConSistemaTabdef),
+                 true))
+        return false;
+    mostraInicioDoLog();
+    fechaConexao();
+    return true;
+}
+
+bool TFConecta::TestaConexaoANX() {
+    Memo5.clear();
+    comecaTeste();
+    if (!provisionaUsuario())
+        return false;
+    if (!conecta(ConnectionTexts::bancoAnexos(ConEnderecoBanco, ConPorta, ConPastaBanco,
+                                              ConSistemaBanco),
+                 false))
+        return false;
+    fechaConexao();
+    mostraInicioDoLog();
+    return true;
+}
+
+void TFConecta::comecaTeste() {
+    escreve("Aguarde... Verificando Usuário...");
+    Memo5.repaint();
+}
+
+// The user is looked up, and created when missing, on the database server only,
+// through the same client library as the connections.
+bool TFConecta::provisionaUsuario() {
+    const QString servico = ConnectionTexts::gerenciadorServicos(ConEnderecoBanco, ConPorta);
+    try {
+        FirebirdLibrary biblioteca(ConPastaDll + ConArquivoDll);
+        FirebirdServiceManager consulta(biblioteca, servico, administrador);
+        const bool existe = consulta.users().contains(usuarioAplicacao);
+        consulta.detach();
+        if (!existe) {
+            FirebirdServiceManager inclusao(biblioteca, servico, administrador);
+            inclusao.addUser(usuarioAplicacao, senhaAplicacao);
+            inclusao.detach();
+        }
+        return true;
+    } catch (const FirebirdError&) {
+        return false;
+    }
+}
+
+bool TFConecta::conecta(const QString& conexao, bool tabdef) {
+    fechaConexao();
+    QElapsedTimer relogio;
+    try {
+        m_biblioteca = std::make_unique<FirebirdLibrary>(ConPastaDll + ConArquivoDll);
+        relogio.start();
+        SQLConnection1 = std::make_unique<FirebirdDatabase>(
+            *m_biblioteca, conexao, FirebirdLogin{usuarioAplicacao, senhaAplicacao});
+    } catch (const FirebirdError&) {
+        for (const QString& linha : ConnectionTexts::linhasFalha(conexao))
+            escreve(linha);
+        return false;
+    }
+    escreve(ConnectionTexts::linhaConectado(conexao, relogio.elapsed(), tabdef));
+    return true;
+}
+
+void TFConecta::fechaConexao() {
+    SQLConnection1.reset();
+}
+
+void TFConecta::mostraInicioDoLog() {
+    Memo5.moveCursor(QTextCursor::Start);
+    Memo5.ensureCursorVisible();
+}
+
+void TFConecta::escreve(const QString& linha) {
+    Memo5.appendPlainText(linha);
+}

@@ -1,0 +1,205 @@
+#include "FirebirdTestServer.h"
+#include "RecordingDialogService.h"
+#include "probes/UConecta.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTcpServer>
+#include <QtTest>
+
+namespace {
+
+QStringList lines(const QPlainTextEdit& log) {
+    return log.toPlainText().split('\n');
+}
+
+const QString aguarde = "Aguarde... Verificando Usuário...";
+
+} // namespace
+
+class TestUConecta : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QString why;
+        QVERIFY2(m_server.require(why), qPrintable(why));
+        setDialogs(&m_dialogs);
+    }
+
+    void init() {
+        ConEnderecoBanco = "127.0.0.1";
+        ConEnderecoTabdef = "127.0.0.1";
+        ConPastaBanco = m_server.dataFolder();
+        ConPastaTabdef = m_server.dataFolder();
+        ConSistemaBanco = "LINUX";
+        ConSistemaTabdef = "LINUX";
+        ConPastaDll = m_server.clientFolder();
+        ConArquivoDll = "fbclient.dll";
+        ConPorta = m_server.port();
+        m_log.setPlainText("linha anterior");
+    }
+
+    QString principal() const {
+        return "127.0.0.1/" + m_server.port() + ":" + m_server.dataFolder() +
+               "SGB_DADOS/RUVDADOS.FDB";
+    }
+    QString tabdef() const {
+        return "127.0.0.1/" + m_server.port() + ":" + m_server.dataFolder() + "TABDEF/TABDEF.FDB";
+    }
+
+    void createsTheMissingUserThenOpensBothDatabases() {
+        m_server.dropUser("TOMRUV");
+        TFConecta window(m_log);
+
+        QCOMPARE(dialogs().execModal(window), 1);
+
+        QCOMPARE(lines(m_log), (QStringList{
+                                   "linha anterior",
+                                   aguarde,
+                                   "Conectado em " + principal() + " Tempo: 00 segundos.",
+                                   "Conectado em " + tabdef() + " Tempo:00 segundos.",
+                               }));
+        QVERIFY(m_server.userNames().contains("TOMRUV"));
+        QCOMPARE(m_log.textCursor().position(), 0);
+    }
+
+    // An add-user action for an existing name is refused by the server, so a
+    // passing test proves that none was started.
+    void existingUserIsNotAddedAgain() {
+        if (!m_server.userNames().contains("TOMRUV"))
+            m_server.fbsvcmgr(
+                {"-action_add_user", "-sec_username", "TOMRUV", "-sec_password", "pelmor"});
+        TFConecta window(m_log);
+        QVERIFY(window.TestaConexao());
+        QCOMPARE(lines(m_log).size(), 4);
+    }
+
+    void failuresEndTheTest_data() {
+        QTest::addColumn<QString>("parameter");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QStringList>("after");
+
+        const QString wrongMain =
+            "127.0.0.1/" + m_server.port() + ":/nao/existe/SGB_DADOS/RUVDADOS.FDB";
+        const QString wrongTabdef =
+            "127.0.0.1/" + m_server.port() + ":/nao/existe/TABDEF/TABDEF.FDB";
+        const QString windowsMain = "127.0.0.1/" + m_server.port() + ":" + m_server.dataFolder() +
+                                    "SGB_DADOS\\RUVDADOS.FDB";
+        QTest::newRow("wrong database folder")
+            << "ConPastaBanco"
+            << "/nao/existe/"
+            << QStringList{"Conexão Falhou.", "Não conseguiu conectar em " + wrongMain};
+        QTest::newRow("Windows separator on this server")
+            << "ConSistemaBanco"
+            << "WINDOWS"
+            << QStringList{"Conexão Falhou.", "Não conseguiu conectar em " + windowsMain};
+        QTest::newRow("TABDEF fails after the main database")
+            << "ConPastaTabdef"
+            << "/nao/existe/"
+            << QStringList{"Conectado em " + principal() + " Tempo: 00 segundos.",
+                           "Conexão Falhou.", "Não conseguiu conectar em " + wrongTabdef};
+        QTest::newRow("client library missing") << "ConArquivoDll"
+                                                << "nada.dll" << QStringList{};
+    }
+
+    void failuresEndTheTest() {
+        QFETCH(QString, parameter);
+        QFETCH(QString, value);
+        QFETCH(QStringList, after);
+        QString* const target = parameter == "ConPastaBanco"     ? &ConPastaBanco
+                                : parameter == "ConSistemaBanco" ? &ConSistemaBanco
+                                : parameter == "ConPastaTabdef"  ? &ConPastaTabdef
+                                                                 : &ConArquivoDll;
+        *target = value;
+        TFConecta window(m_log);
+
+        QCOMPARE(dialogs().execModal(window), 2);
+        QCOMPARE(lines(m_log), QStringList({"linha anterior", aguarde}) + after);
+    }
+
+    void unreachableServiceManagerWritesNothing() {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        ConPorta = QString::number(closed.serverPort());
+        closed.close();
+        TFConecta window(m_log);
+
+        QVERIFY(!window.TestaConexao());
+        QCOMPARE(lines(m_log), (QStringList{"linha anterior", aguarde}));
+    }
+
+    void refusedAdministratorWritesNothing() {
+        bool ok = false;
+        m_server.fbsvcmgr(
+            {"-action_modify_user", "-sec_username", "SYSDBA", "-sec_password", "outra"}, &ok);
+        QVERIFY(ok);
+        TFConecta window(m_log);
+        const bool conectou = window.TestaConexao();
+        // Put the password back through the new one before any check can end the test.
+        QProcess::execute("fbsvcmgr",
+                          {"127.0.0.1/" + m_server.port() + ":service_mgr", "-user", "SYSDBA",
+                           "-password", "outra", "-action_modify_user", "-sec_username", "SYSDBA",
+                           "-sec_password", FirebirdTestServer::sysdbaPassword});
+        QVERIFY(!conectou);
+        QCOMPARE(lines(m_log), (QStringList{"linha anterior", aguarde}));
+        QVERIFY(m_server.userNames().contains("SYSDBA"));
+    }
+
+    // No address: the local service manager (reached through the root's
+    // firebird.conf) and "LocalHost/" strings; each server keeps its own choice.
+    void blankAddressIsThisMachine() {
+        ConEnderecoBanco = "  ";
+        ConEnderecoTabdef = "";
+        TFConecta window(m_log);
+
+        QVERIFY(window.TestaConexao());
+        const QString local = "LocalHost/" + m_server.port() + ":" + m_server.dataFolder();
+        QCOMPARE(lines(m_log).mid(2),
+                 (QStringList{
+                     "Conectado em " + local + "SGB_DADOS/RUVDADOS.FDB Tempo: 00 segundos.",
+                     "Conectado em " + local + "TABDEF/TABDEF.FDB Tempo:00 segundos.",
+                 }));
+    }
+
+    void attachmentsTestStartsFromAnEmptyLog() {
+        ConPastaBanco = m_server.dataFolder().chopped(1);
+        ConPastaTabdef = "/nao/usada/";
+        TFConecta window(m_log);
+        window.FazAnexo = true;
+
+        QCOMPARE(dialogs().execModal(window), 1);
+        QCOMPARE(lines(m_log), (QStringList{aguarde, "Conectado em 127.0.0.1/" + m_server.port() +
+                                                         ":" + m_server.dataFolder() +
+                                                         "RUVARQUIVOS.FDB Tempo: 00 segundos."}));
+    }
+
+    void windowLookAndCaption() {
+        TFConecta window(m_log);
+        QVERIFY(!window.FazAnexo);
+        QCOMPARE(window.windowTitle(), "Conectando");
+        QCOMPARE(window.size(), QSize(232, 67));
+        QVERIFY(!(window.windowFlags() & Qt::WindowCloseButtonHint));
+        QCOMPARE(window.findChild<QLabel*>("Label2")->text(), "Aguarde");
+        QCOMPARE(window.Timer1.interval(), 1000);
+        QVERIFY(!window.Timer1.isActive() && !window.Timer2.isActive());
+
+        auto* caption = window.findChild<QLabel*>("Label1");
+        ConContadorLegenda = 0;
+        QStringList seen;
+        for (int i = 0; i < 6; ++i) {
+            QMetaObject::invokeMethod(&window, "Timer2Timer");
+            seen << caption->text();
+        }
+        QCOMPARE(seen, (QStringList{"Conectando.", "Conectando..", "Conectando...",
+                                    "Conectando....", "Conectando.....", "Conectando."}));
+    }
+
+private:
+    FirebirdTestServer m_server;
+    RecordingDialogService m_dialogs;
+    QPlainTextEdit m_log;
+};
+
+QTEST_MAIN(TestUConecta)
+#include "tst_UConecta.moc"
