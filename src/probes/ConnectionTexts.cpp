@@ -1,14 +1,13 @@
 #include "probes/ConnectionTexts.h"
 
-#include <algorithm>
+#include "probes/BlankText.h"
 
 QString ConnectionTexts::separador(const QString& sistema) {
     return sistema == QLatin1String("WINDOWS") ? QStringLiteral("\\") : QStringLiteral("/");
 }
 
 bool ConnectionTexts::temEndereco(const QString& endereco) {
-    return std::any_of(endereco.begin(), endereco.end(),
-                       [](QChar c) { return c.unicode() > u' '; });
+    return !isBlankAfterTrim(endereco);
 }
 
 QString ConnectionTexts::servidor(const QString& endereco, const QString& porta) {
