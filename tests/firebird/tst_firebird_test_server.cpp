@@ -1,0 +1,94 @@
+#include "funcoes/funcoes.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString script = QStringLiteral(PARVEL_SOURCE_DIR "/scripts/firebird-test-server");
+
+QString freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return QString::number(probe.serverPort());
+}
+
+bool listening(const QString& port) {
+    QTcpSocket socket;
+    socket.connectToHost("127.0.0.1", port.toUShort());
+    return socket.waitForConnected(2000);
+}
+
+// Processes whose environment names this root: the server and anything it left.
+QStringList processesOf(const QString& root) {
+    QStringList pids;
+    const QByteArray marker = "FIREBIRD=" + root.toLocal8Bit();
+    for (const QString& pid : QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs)) {
+        QFile environ("/proc/" + pid + "/environ");
+        if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(marker))
+            pids << pid;
+    }
+    return pids;
+}
+
+} // namespace
+
+// The script the tests and the demo share: a later caller stops it, rewrites the
+// port line of its firebird.conf and starts it again, possibly without waiting.
+class TestFirebirdTestServer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void cleanupTestCase() { QProcess::execute(script, {"clean", root()}); }
+
+    void startsOnThePortOfItsConf() {
+        const QString first = freePort();
+        QProcess start;
+        start.start(script, {"start", root(), first});
+        QVERIFY(start.waitForFinished(120000));
+        const QString out = start.readAllStandardOutput();
+        QVERIFY2(start.exitCode() == 0, qPrintable(out + start.readAllStandardError()));
+        QVERIFY(out.contains("port=" + first + "\n"));
+        QVERIFY(out.contains("data=" + root() + "/data/\n"));
+        QVERIFY(listening(first));
+        for (const char* db : {"SGB_DADOS/RUVDADOS.FDB", "TABDEF/TABDEF.FDB", "RUVARQUIVOS.FDB"})
+            QVERIFY(QFile::exists(root() + "/data/" + db));
+
+        const QString second = freePort();
+        QCOMPARE(QProcess::execute(script, {"stop", root()}), 0);
+        QVERIFY(AlteraPortaFirebird(root() + "/", second));
+        QCOMPARE(QProcess::execute(script, {"start", root()}), 0);
+        QVERIFY(listening(second));
+        QVERIFY(!listening(first));
+    }
+
+    void overlappingCommandsLeaveOneServerThenNone() {
+        QProcess a, b;
+        a.start(script, {"start", root()});
+        b.start(script, {"start", root()});
+        QVERIFY(a.waitForFinished(60000) && b.waitForFinished(60000));
+        QCOMPARE(a.exitCode() + b.exitCode(), 0);
+        QCOMPARE(processesOf(root()).size(), 1);
+
+        a.start(script, {"stop", root()});
+        b.start(script, {"stop", root()});
+        QVERIFY(a.waitForFinished(60000) && b.waitForFinished(60000));
+        QCOMPARE(a.exitCode() + b.exitCode(), 0);
+        QCOMPARE(processesOf(root()), QStringList{});
+        QCOMPARE(QProcess::execute(script, {"status", root()}), 3);
+    }
+
+private:
+    QString root() const { return m_dir.path() + "/root"; }
+
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestFirebirdTestServer)
+#include "tst_firebird_test_server.moc"
