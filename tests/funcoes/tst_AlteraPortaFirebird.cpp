@@ -1,11 +1,11 @@
 #include "RecordingDialogService.h"
+#include "Tmpfs.h"
 #include "firebird/FirebirdInstall.h"
 #include "funcoes/AppError.h"
 #include "funcoes/funcoes.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -21,38 +21,6 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
-
-bool run(const QString& program, const QStringList& args) {
-    return QProcess::execute(program, args) == 0;
-}
-
-// A 64 KiB tmpfs mounted for one test: root ignores permission bits, so a
-// refused write has to come from a full or read-only file system.
-class SmallMount {
-public:
-    explicit SmallMount(const QString& path) : m_path(path) {
-        m_mounted = run("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", m_path});
-    }
-    ~SmallMount() {
-        if (m_mounted)
-            run("umount", {m_path});
-    }
-    bool mounted() const { return m_mounted; }
-    bool makeReadOnly() { return run("mount", {"-o", "remount,ro", m_path}); }
-    // Fills the file system up so that the next write meets "no space left".
-    void fill() {
-        QFile filler(m_path + "/filler");
-        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return;
-        const QByteArray block(512, 'x');
-        while (filler.write(block) == block.size()) {
-        }
-    }
-
-private:
-    QString m_path;
-    bool m_mounted = false;
-};
 
 const QByteArray sampleConf = "# Firebird configuration\r\n"
                               "#RemoteServicePort = 3050\r\n"
@@ -183,7 +151,7 @@ private slots:
     void refusedTemporaryWriteKeepsTheConf() {
         QFETCH(bool, readOnly);
         QTemporaryDir dir;
-        SmallMount mount(dir.path());
+        Tmpfs mount(dir.path());
         QVERIFY2(mount.mounted(), "mounting a tmpfs needs root");
         const QString folder = dir.path() + "/";
         // Large enough that its copy cannot fit in what is left of the mount.
@@ -192,7 +160,7 @@ private slots:
             conf += "#RemoteServicePort = 3050\r\n";
         writeAll(folder + "firebird.conf", conf);
         if (readOnly)
-            QVERIFY(mount.makeReadOnly());
+            QVERIFY(mount.remountReadOnly());
         else
             mount.fill();
 
