@@ -13,10 +13,11 @@ namespace {
 
 // The stored bytes; empty for a missing file, nothing when it cannot be read.
 std::optional<QByteArray> load(const QString& path) {
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists())
         return QByteArray();
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return file.readAll();
 }
