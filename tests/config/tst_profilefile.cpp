@@ -1,9 +1,10 @@
 #include "config/ProfileFile.h"
 #include "funcoes/AppError.h"
 
+#include "Tmpfs.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,29 +20,6 @@ void store(const QString& path, const QByteArray& bytes) {
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
-
-bool run(const QString& program, const QStringList& arguments) {
-    return QProcess::execute(program, arguments) == 0;
-}
-
-// A small tmpfs over a folder, so that refusals are real even for root, who
-// ignores permission bits. Unmounted when it goes out of scope.
-class Tmpfs {
-public:
-    explicit Tmpfs(const QString& folder) : m_folder(folder) {
-        m_mounted = run("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder});
-    }
-    ~Tmpfs() {
-        if (m_mounted)
-            run("umount", {m_folder});
-    }
-    bool mounted() const { return m_mounted; }
-    bool remountReadOnly() { return run("mount", {"-o", "remount,ro", m_folder}); }
-
-private:
-    QString m_folder;
-    bool m_mounted = false;
-};
 
 const QByteArray kStored = "; mantido\n[RUV]\nServidor=antigo\n\n[OUTRA]\nX=1";
 
@@ -180,17 +158,13 @@ void TestProfileFile::fullDiskLeavesFileUnchanged() {
         QSKIP("needs root to mount a tmpfs");
     const QByteArray big = kStored + "\r\n" + QByteArray(20000, ';');
     store(ini(), big);
-    // Fill what is left, so that no temporary copy fits beside the file.
-    QFile filler(m_dir->filePath("enchimento"));
-    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (filler.write(QByteArray(4096, 'x')) > 0) {
-    }
-    filler.close();
+    // Nothing is left, so no temporary copy fits beside the file.
+    tmpfs.fill();
 
     QVERIFY_THROWS_EXCEPTION(AppError, ProfileFile(ini()).writeString("RUV", "Servidor", "novo"));
     QCOMPARE(contents(ini()), big);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList({"enchimento", "ruv.ini"}));
+             QStringList({"filler", "ruv.ini"}));
 }
 
 void TestProfileFile::readOnlyMountRefusesWrite() {
