@@ -1,7 +1,6 @@
+#include "Tmpfs.h"
 #include "config/ProfileFile.h"
 #include "funcoes/AppError.h"
-
-#include "Tmpfs.h"
 
 #include <QDir>
 #include <QFile>
