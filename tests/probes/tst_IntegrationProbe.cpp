@@ -1,54 +1,17 @@
+#include "LoopbackHttpServer.h"
 #include "RecordingDialogService.h"
 #include "probes/IntegrationProbe.h"
 
 #include <QElapsedTimer>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 
 namespace {
 
 QByteArray http(const QByteArray& status, const QByteArray& body,
                 const QByteArray& extraHeaders = {}) {
-    return "HTTP/1.1 " + status + "\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
+    return LoopbackHttpServer::answer(status, body, extraHeaders);
 }
-
-// An HTTP server on 127.0.0.1 that gives every request the same answer, or none
-// at all when the answer is empty, and keeps the request heads it read.
-class LoopbackHttpServer : public QObject {
-public:
-    explicit LoopbackHttpServer(const QByteArray& answer) : m_answer(answer) {
-        connect(&m_server, &QTcpServer::newConnection, this, [this] { serve(); });
-        if (!m_server.listen(QHostAddress::LocalHost))
-            qFatal("no loopback port to listen on");
-    }
-
-    QString url(const QString& path) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
-    }
-
-    QList<QByteArray> requests;
-
-private:
-    void serve() {
-        QTcpSocket* socket = m_server.nextPendingConnection();
-        auto received = std::make_shared<QByteArray>();
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, received] {
-            *received += socket->readAll();
-            if (!received->contains("\r\n\r\n"))
-                return;
-            requests << *received;
-            if (m_answer.isEmpty())
-                return;
-            socket->write(m_answer);
-            socket->disconnectFromHost();
-        });
-    }
-
-    QTcpServer m_server;
-    QByteArray m_answer;
-};
 
 const QString kSuccess = QStringLiteral("CONEXÃO ESTABELECIDA COM SUCESSO.");
 const QString kFailure = QStringLiteral("CONEXÃO NÃO ESTABELECIDA.");

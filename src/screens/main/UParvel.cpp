@@ -4,6 +4,8 @@
 #include "config/ExecutableFolder.h"
 #include "config/ProfileFile.h"
 #include "funcoes/funcoes.h"
+#include "probes/AddressPingCheck.h"
+#include "probes/IntegrationProbe.h"
 #include "screens/alternate/UParvelNovo.h"
 #include "ui/DialogService.h"
 #include "ui_UParvel.h"
@@ -435,15 +437,21 @@ void TFParvel::btnSalvarANXClick() {}
 
 void TFParvel::BitBtn4Click() {}
 
+// The database servers are proved by the saves' connection test, not by a ping.
 void TFParvel::edIPBancoExit() {}
 
 void TFParvel::edIPTABDEFExit() {}
 
 void TFParvel::edIPNtierExit() {}
 
-void TFParvel::edIPNETExit() {}
+void TFParvel::edIPNETExit() {
+    if (Carregado)
+        AddressPingCheck::run(ui->edIPNET->text(), *ui->LSTS3);
+}
 
-void TFParvel::btnTestaIntegraClick() {}
+void TFParvel::btnTestaIntegraClick() {
+    IntegrationProbe().check(ui->edtCaminhoInteg->text());
+}
 
 void TFParvel::btnNovoModeloClick() {
     TFParvelNovo janela;
