@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 // Runs in a network namespace of its own whose only interface is loopback: echo
-// answers and socket kinds can be switched there, and no packet or name query can
-// leave the machine (there is no route beyond loopback).
+// answers and socket kinds can be switched there, and no packet can leave the
+// machine (there is no route beyond loopback).
 class TestIcmpClient : public QObject {
     Q_OBJECT
 
@@ -128,9 +128,6 @@ private slots:
         useSocketKind("raw");
         auto client = IcmpClient::create();
         QVERIFY_THROWS_EXCEPTION(IcmpError, client->ping());
-        // No resolver is reachable from here, so the query fails without traffic.
-        QVERIFY_THROWS_EXCEPTION(IcmpError,
-                                 client->setHost(QStringLiteral("sem-servidor.invalid")));
         client->setHost(QStringLiteral("10.9.9.9")); // no route in this namespace
         QVERIFY_THROWS_EXCEPTION(IcmpError, client->ping());
     }
