@@ -1,19 +1,6 @@
 #include "config/ConfigRules.h"
 
-namespace {
-
-// Removes leading and trailing characters with code 32 or less.
-QString trimControls(const QString& text) {
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && text[from].unicode() <= 32)
-        ++from;
-    while (to > from && text[to - 1].unicode() <= 32)
-        --to;
-    return text.sliced(from, to - from);
-}
-
-} // namespace
+#include "funcoes/funcoes.h"
 
 QString ConfigRules::nomeDllCon(const QString& pastaDllCon) {
     // Case-sensitive on purpose: the installers write these names exactly.
@@ -25,7 +12,7 @@ QString ConfigRules::nomeDllCon(const QString& pastaDllCon) {
 }
 
 QString ConfigRules::pastaPux(const QString& pasta) {
-    const QString folder = trimControls(pasta);
+    const QString folder = Apara(pasta);
     const qsizetype ruv7 = folder.indexOf(u"RUV7", 0, Qt::CaseInsensitive);
     return (ruv7 < 0 ? folder : folder.left(ruv7) + QStringLiteral("PUX")) + u'\\';
 }

@@ -68,3 +68,13 @@ bool ExecutaPrograma(const QString& programa, const QString& argumentos, int est
         std::max(programa.lastIndexOf(u'/'), programa.lastIndexOf(platform::pathSeparator()));
     return platform::startProcess(programa, linha, programa.left(corte + 1), estadoJanela, espera);
 }
+
+QString Apara(const QString& texto) {
+    qsizetype inicio = 0;
+    qsizetype fim = texto.size();
+    while (inicio < fim && texto[inicio].unicode() <= 32)
+        ++inicio;
+    while (fim > inicio && texto[fim - 1].unicode() <= 32)
+        --fim;
+    return texto.sliced(inicio, fim - inicio);
+}

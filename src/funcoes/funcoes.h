@@ -7,6 +7,9 @@
 // them shows a message except the port rewrite's warning dialog.
 
 QString VersaoExe();
+// Removes leading and trailing characters whose code is 32 or less (blanks and
+// control characters), the trimming every field test of the screens uses.
+QString Apara(const QString& texto);
 bool EstaEmBranco(const QString& texto);
 QString TiraEspacos(const QString& texto);
 QString UltimosCaracteres(const QString& texto, quint8 n);

@@ -1,13 +1,13 @@
 #include "probes/AddressPingCheck.h"
 
-#include "probes/BlankText.h"
+#include "funcoes/funcoes.h"
 #include "probes/UPing.h"
 #include "ui/DialogService.h"
 
 #include <QLabel>
 
 void AddressPingCheck::run(const QString& address, QLabel& status) {
-    if (isBlankAfterTrim(address))
+    if (Apara(address).isEmpty())
         return;
     TFPing window;
     AlvoPing = address;

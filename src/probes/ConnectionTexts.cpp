@@ -1,13 +1,13 @@
 #include "probes/ConnectionTexts.h"
 
-#include "probes/BlankText.h"
+#include "funcoes/funcoes.h"
 
 QString ConnectionTexts::separador(const QString& sistema) {
     return sistema == QLatin1String("WINDOWS") ? QStringLiteral("\\") : QStringLiteral("/");
 }
 
 bool ConnectionTexts::temEndereco(const QString& endereco) {
-    return !isBlankAfterTrim(endereco);
+    return !Apara(endereco).isEmpty();
 }
 
 QString ConnectionTexts::servidor(const QString& endereco, const QString& porta) {

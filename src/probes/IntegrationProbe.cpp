@@ -1,7 +1,7 @@
 #include "probes/IntegrationProbe.h"
 
 #include "funcoes/AppError.h"
-#include "probes/BlankText.h"
+#include "funcoes/funcoes.h"
 #include "ui/DialogService.h"
 
 #include <QEventLoop>
@@ -44,7 +44,7 @@ QByteArray IntegrationProbe::ping(const QString& address) const {
 }
 
 void IntegrationProbe::check(const QString& address) const {
-    if (isBlankAfterTrim(address)) {
+    if (Apara(address).isEmpty()) {
         dialogs().warningDialog(
             QStringLiteral("Atenção !!!\rÉ obrigatório informar o caminho da integração!!!"));
         return;

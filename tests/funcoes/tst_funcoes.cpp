@@ -11,6 +11,8 @@ private slots:
     void estaEmBranco_data();
     void estaEmBranco();
     void tiraEspacos();
+    void apara_data();
+    void apara();
     void ultimosCaracteres_data();
     void ultimosCaracteres();
     void soDigitos_data();
@@ -44,6 +46,28 @@ void TestFuncoes::tiraEspacos() {
     QCOMPARE(TiraEspacos(" 192.168. 0.1 "), "192.168.0.1");
     QCOMPARE(TiraEspacos("a\tb  c"), "a\tbc");
     QCOMPARE(TiraEspacos(""), "");
+}
+
+void TestFuncoes::apara_data() {
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("esperado");
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("blanks and controls around") << " \t\r\n\x01S\x1f "
+                                                << "S";
+    QTest::newRow("inner blanks stay") << "  C:\\Meus Dados\\ "
+                                       << "C:\\Meus Dados\\";
+    QTest::newRow("only controls") << "\t \x02"
+                                   << "";
+    // Code 160 is above 32: a non-breaking space is part of the text.
+    QTest::newRow("non-breaking space stays")
+        << QStringLiteral(u"\u00a0x\u00a0") << QStringLiteral(u"\u00a0x\u00a0");
+}
+
+void TestFuncoes::apara() {
+    QFETCH(QString, texto);
+    QFETCH(QString, esperado);
+    QCOMPARE(Apara(texto), esperado);
 }
 
 void TestFuncoes::ultimosCaracteres_data() {

@@ -2,16 +2,6 @@
 
 #include "funcoes/funcoes.h"
 
-QString AlternateRules::trim(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= u' ')
-        ++first;
-    while (last > first && text.at(last - 1).unicode() <= u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 int AlternateRules::defaultConnectionType(const QString& address) {
     const QString compact = TiraEspacos(address);
     return compact.isEmpty() || compact.toUpper() == u"LOCALHOST" ? 0 : 1;
@@ -26,11 +16,11 @@ int AlternateRules::systemIndex(const QString& storedSystem) {
 }
 
 int AlternateRules::applicationConnectionIndex(const QString& dsLocal) {
-    return trim(dsLocal) == u"S" ? 0 : 1;
+    return Apara(dsLocal) == u"S" ? 0 : 1;
 }
 
 std::optional<int> AlternateRules::systemFromFolder(const QString& folder) {
-    const QString trimmed = trim(folder);
+    const QString trimmed = Apara(folder);
     if (trimmed.isEmpty())
         return std::nullopt;
     return trimmed.startsWith(u'/') ? 1 : 0;
@@ -42,5 +32,5 @@ bool AlternateRules::isPingable(const QString& address) {
 
 QString AlternateRules::folderOfFile(const QString& fileName) {
     const qsizetype cut = std::max(fileName.lastIndexOf(u'/'), fileName.lastIndexOf(u'\\'));
-    return trim(fileName.left(cut + 1));
+    return Apara(fileName.left(cut + 1));
 }

@@ -9,9 +9,6 @@
 // 1 TCP/IP; -1 no selection.
 class AlternateRules {
 public:
-    // Leading and trailing characters up to code 32 removed.
-    static QString trim(const QString& text);
-
     // Connection type assumed when the file stores none: local for an empty
     // address or "localhost" in any case, network otherwise.
     static int defaultConnectionType(const QString& address);

@@ -201,7 +201,7 @@ void TFParvelNovo::LeConfiguracao(const QString& modo) {
         ini.readString(ruv, QStringLiteral("Caminho_Cidades"), QString()));
     ui->checkMultiEmpresa->setChecked(ProfileFile::fileExists(ConfigFiles::ruvDat()));
     ui->checkHabCadastrix->setChecked(
-        !AlternateRules::trim(
+        !Apara(
              ini.readString(QStringLiteral("PUX"), QStringLiteral("Caminho_Base_Dados"), QString()))
              .isEmpty());
     selecionaItem(ui->comboSistOpeRUV, sistema(ruv, QStringLiteral("SO_Servidor")));

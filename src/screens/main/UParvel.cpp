@@ -40,7 +40,7 @@ const QString pastaFirebird10 =
     QStringLiteral("C:\\Arquivos de programas\\Firebird\\Firebird_1_0\\");
 
 bool ehSim(const QString& valor) {
-    return valor.trimmed() == QLatin1String("S");
+    return Apara(valor) == QLatin1String("S");
 }
 
 // The operating system only counts as Windows when stored exactly so.
@@ -50,7 +50,7 @@ void selecionaSistema(QRadioButton* windows, QRadioButton* linux, const QString&
 
 // A folder typed in Unix notation belongs to a Linux server.
 void adivinhaSistema(const QLineEdit* pasta, QRadioButton* windows, QRadioButton* linux) {
-    const QString texto = pasta->text().trimmed();
+    const QString texto = Apara(pasta->text());
     if (texto.isEmpty())
         return;
     (texto.startsWith(u'/') ? linux : windows)->setChecked(true);
@@ -239,8 +239,7 @@ void TFParvel::FormShow() {
         ui->edPastaRede->setText(ler("Diretorio_Servidor", QString()));
         ui->chkLocal->setChecked(ehSim(ler("DSLOCAL", QString())));
         ui->chPux->setChecked(
-            !ini.readString(secaoPux, QStringLiteral("Caminho_Base_Dados"), QString())
-                 .trimmed()
+            !Apara(ini.readString(secaoPux, QStringLiteral("Caminho_Base_Dados"), QString()))
                  .isEmpty());
         ui->edtCaminhoANX->setText(
             ini.readString(secaoAnexo, QStringLiteral("Caminho_Base_Dados"),
@@ -308,7 +307,7 @@ void TFParvel::edPastaLocalBDEnter() {
 
 void TFParvel::edPastaLocalBDExit() {
     adivinhaSistema(ui->edPastaLocalBD, ui->rbWinBD, ui->rbLinuxBD);
-    if (ui->chRenome->isChecked() && ui->edPastaCidades->text().trimmed().isEmpty())
+    if (ui->chRenome->isChecked() && Apara(ui->edPastaCidades->text()).isEmpty())
         ui->edPastaCidades->setText(ui->edPastaLocalBD->text());
 }
 
@@ -382,7 +381,7 @@ void TFParvel::BitBtn7Click() {
 // A workstation that reaches a remote server uses the client library installed
 // beside the program; the Firebird service is only touched on a server.
 void TFParvel::BitBtn2Click() {
-    if (ui->rTCPIP->isChecked() && !ui->edIPBanco->text().trimmed().isEmpty()) {
+    if (ui->rTCPIP->isChecked() && !Apara(ui->edIPBanco->text()).isEmpty()) {
         MantemServico = false;
         ui->edDllCon->setText(ExecutableFolder::path());
         return;
@@ -390,7 +389,7 @@ void TFParvel::BitBtn2Click() {
     MantemServico = true;
     pickFolderInto(ui->edDllCon, RS2,
                    EstaEmBranco(ui->edDllCon->text()) ? pastaFirebird : ui->edDllCon->text());
-    if (!ui->edDllCon->text().trimmed().isEmpty() && !QDir(pastaFirebird15).exists() &&
+    if (!Apara(ui->edDllCon->text()).isEmpty() && !QDir(pastaFirebird15).exists() &&
         !QDir(pastaFirebird10).exists())
         MantemServico = false;
 }
