@@ -19,13 +19,18 @@ bool isReadOnly(const QString& path) {
 
 } // namespace
 
-bool AtomicFile::write(const QString& path, const QByteArray& bytes) {
-    if (isReadOnly(path))
+bool AtomicFile::write(const QString& path, const QByteArray& bytes, QString* errorText) {
+    if (isReadOnly(path)) {
+        if (errorText)
+            *errorText = QStringLiteral("somente leitura");
         return false;
+    }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     // The temporary reaches the disk before it replaces the old file; an
     // uncommitted QSaveFile removes its temporary.
-    return file.write(bytes) == bytes.size() && platform::flushToDisk(file) && file.commit();
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                         platform::flushToDisk(file) && file.commit();
+    if (!written && errorText)
+        *errorText = file.errorString();
+    return written;
 }

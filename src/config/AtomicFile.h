@@ -8,9 +8,10 @@
 // reach the disk, and the temporary is renamed over the old file.
 class AtomicFile {
 public:
-    // False when the platform refuses the write; the old file is then untouched.
+    // False when the platform refuses the write; the old file is then untouched
+    // and, when asked for, errorText tells why in the platform's words.
     // A file whose write-permission bits are all off counts as read-only even
     // for a user the bits do not stop, as the read-only attribute does on
     // Windows: renaming over it would otherwise succeed.
-    static bool write(const QString& path, const QByteArray& bytes);
+    static bool write(const QString& path, const QByteArray& bytes, QString* errorText = nullptr);
 };

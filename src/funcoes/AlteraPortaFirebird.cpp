@@ -1,3 +1,4 @@
+#include "config/AtomicFile.h"
 #include "config/Windows1252.h"
 #include "firebird/FirebirdInstall.h"
 #include "funcoes/AppError.h"
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-#include <filesystem>
 
 namespace {
 
@@ -45,38 +45,19 @@ QStringList withPort(QStringList lines, const QString& porta) {
     return lines;
 }
 
-void writeLines(QFile& file, const QStringList& lines) {
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        raiseIoError(file);
-    for (const QString& line : lines) {
-        if (file.write(Windows1252::encode(line + QStringLiteral("\r\n"))) < 0)
-            raiseIoError(file);
-    }
-    if (!file.flush())
-        raiseIoError(file);
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        raiseIoError(file);
+QByteArray asFileBytes(const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += Windows1252::encode(line + QStringLiteral("\r\n"));
+    return bytes;
 }
 
-// The finished temporary file replaces the configuration in one rename, so the
-// server finds either the old or the new contents whatever fails on the way.
+// Written to a temporary beside it and renamed over it, so the server finds
+// either the old or the new contents whatever fails on the way.
 void replaceFile(const QString& path, const QStringList& lines) {
-    QFile temp(path + QStringLiteral("_N"));
-    try {
-        writeLines(temp, lines);
-        std::error_code error;
-        std::filesystem::rename(temp.fileName().toStdU16String(), path.toStdU16String(), error);
-        if (error)
-            throw AppError(QStringLiteral("Erro de entrada/saída em \"%1\": %2")
-                               .arg(path, QString::fromLocal8Bit(error.message())));
-    } catch (const AppError&) {
-        // Closing first: an open file's remove() tries to flush the data the full
-        // disk refused, fails, and leaves the partial file behind.
-        temp.close();
-        QFile::remove(temp.fileName());
-        throw;
-    }
+    QString why;
+    if (!AtomicFile::write(path, asFileBytes(lines), &why))
+        throw AppError(QStringLiteral("Erro de entrada/saída em \"%1\": %2").arg(path, why));
 }
 
 } // namespace
