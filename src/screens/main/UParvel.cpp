@@ -6,11 +6,16 @@
 #include "funcoes/funcoes.h"
 #include "probes/AddressPingCheck.h"
 #include "probes/IntegrationProbe.h"
+#include "probes/UConecta.h"
 #include "screens/alternate/UParvelNovo.h"
+#include "screens/main/SaveTable.h"
+#include "screens/main/ServiceRestart.h"
 #include "ui/DialogService.h"
 #include "ui_UParvel.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -38,6 +43,26 @@ const QString pastaFirebird15 =
     QStringLiteral("C:\\Arquivos de programas\\Firebird\\Firebird_1_5\\");
 const QString pastaFirebird10 =
     QStringLiteral("C:\\Arquivos de programas\\Firebird\\Firebird_1_0\\");
+
+const QString textoIpObrigatorio = QStringLiteral("Ip ou Host do Servidor precisa ser informado!");
+const QString textoPingFalhou =
+    QStringLiteral("Impossível Continuar, o teste de Conexão com o Servidor Falhou.\rAcione seu "
+                   "Suporte de Rede para verificar o problema e tente novamente.");
+const QString textoDllNaoInformada =
+    QStringLiteral("Caminho da DLL de Conexão Precisa ser Informada.");
+
+bool pastaExiste(const QString& pasta) {
+    return QFileInfo(pasta).isDir();
+}
+
+bool vazio(const QLineEdit* campo) {
+    return campo->text().trimmed().isEmpty();
+}
+
+// The address check leaves "FALHOU" on the label; any letter case counts.
+bool pingFalhou(const QLabel* status) {
+    return status->text().toUpper() == QLatin1String("FALHOU");
+}
 
 bool ehSim(const QString& valor) {
     return Apara(valor) == QLatin1String("S");
@@ -430,11 +455,269 @@ void TFParvel::chkIntegraClick() {
     ui->edtCaminhoInteg->setEnabled(integra);
 }
 
-void TFParvel::BitSalvarClick() {}
+QString TFParvel::IIF(bool condicao, const QString& seVerdadeiro, const QString& seFalso) {
+    return condicao ? seVerdadeiro : seFalso;
+}
 
-void TFParvel::btnSalvarANXClick() {}
+// Every check runs, so the operator sees all that is missing at once; the focus
+// ends on the last field found wanting.
+bool TFParvel::VerPrioridade() {
+    ui->PGD->setCurrentWidget(ui->tbDirBco);
+    bool passou = true;
+    const auto falha = [this, &passou](QWidget* pagina, const QString& texto, QWidget* campo) {
+        if (pagina)
+            ui->PGD->setCurrentWidget(pagina);
+        dialogs().warningBox(texto);
+        campo->setFocus(Qt::OtherFocusReason);
+        passou = false;
+    };
+    const bool tcpip = ui->rTCPIP->isChecked();
+    if (tcpip && vazio(ui->edIPBanco))
+        falha(nullptr, textoIpObrigatorio, ui->edIPBanco);
+    if (tcpip && vazio(ui->edIPTABDEF))
+        falha(nullptr, textoIpObrigatorio, ui->edIPTABDEF);
+    if (pingFalhou(ui->LSTS3))
+        falha(ui->tbMobi, textoPingFalhou, ui->edIPNET);
+    if (vazio(ui->edPastaLocalBD))
+        falha(ui->tbDirBco, QStringLiteral("Informe a Pasta Local do Banco de Dados no Servidor!"),
+              ui->edPastaLocalBD);
+    if (vazio(ui->edPastaLocalTABDEF))
+        falha(ui->tbDEF, QStringLiteral("Informe a Pasta Local do TABDEF no Servidor!"),
+              ui->edPastaLocalTABDEF);
+    if (vazio(ui->edPastaRede))
+        falha(ui->tbDEF,
+              QStringLiteral("Informe a Pasta na Rede que está Compartilhada com os Arquivos EXE!"),
+              ui->edPastaRede);
+    return passou;
+}
 
-void TFParvel::BitBtn4Click() {}
+// The local folders can only be looked at from a Windows database server, the
+// shared folder and the client library from here.
+bool TFParvel::verificaPastas() {
+    if (vazio(ui->edIPBanco) && ui->rbWinBD->isChecked() &&
+        !pastaExiste(ui->edPastaLocalBD->text())) {
+        dialogs().informationBox(QStringLiteral("Diretório Local do Banco de Dados Inválido."));
+        ui->edPastaLocalBD->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (vazio(ui->edIPTABDEF) && ui->rbWinBD->isChecked() &&
+        !pastaExiste(ui->edPastaLocalTABDEF->text())) {
+        ui->PGD->setCurrentWidget(ui->tbDEF);
+        dialogs().informationBox(QStringLiteral("Diretório Local do TABDEF Inválido."));
+        ui->edPastaLocalTABDEF->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (!vazio(ui->edPastaRede) && !pastaExiste(ui->edPastaRede->text())) {
+        ui->PGD->setCurrentWidget(ui->tbDEF);
+        dialogs().informationBox(QStringLiteral("Diretório Compartilhado no Servidor Inválido."));
+        ui->edPastaRede->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (vazio(ui->edDllCon)) {
+        dialogs().informationBox(textoDllNaoInformada);
+        return false;
+    }
+    if (!dllEncontrada()) {
+        avisaDllAusente();
+        ui->edDllCon->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (ui->chkIntegra->isChecked() && vazio(ui->edtCaminhoInteg)) {
+        dialogs().informationBox(
+            QStringLiteral("A integração com o sistema de controle interno está habilitado mais o "
+                           "caminho não foi definido.\rÉ obrigatório informar um caminho."));
+        return false;
+    }
+    return true;
+}
+
+bool TFParvel::dllEncontrada() const {
+    return ProfileFile::fileExists(ui->edDllCon->text().trimmed() + QStringLiteral("fbclient.dll"));
+}
+
+void TFParvel::avisaDllAusente() {
+    dialogs().informationBox(QStringLiteral("O Arquivo fbclient.dll não foi localizado em ") +
+                             ui->edDllCon->text().trimmed() +
+                             QStringLiteral("\rAtualize o BPL ou entre em contato com seu "
+                                            "Representante."));
+}
+
+// The cities folder is seen with the database server's separator; the separator
+// appended here stays on the screen whatever follows.
+bool TFParvel::verificaCidades(const QString& separador) {
+    const auto falha = [this](const QString& texto) {
+        dialogs().warningBox(texto);
+        ui->edPastaCidades->setFocus(Qt::OtherFocusReason);
+        ui->pg->setCurrentWidget(ui->tbPastaRede);
+        return false;
+    };
+    if (vazio(ui->edPastaCidades))
+        return falha(QStringLiteral("A Opção (Multi-Empresa) encontra-se marcada, porém o caminho "
+                                    "da pasta CIDADES está em branco.\rFavor informar o caminho!"));
+    if (UltimosCaracteres(ui->edPastaCidades->text(), 1) != separador)
+        ui->edPastaCidades->setText(ui->edPastaCidades->text() + separador);
+    const QString cidades = ui->edPastaCidades->text();
+    if (!pastaExiste(cidades.trimmed()))
+        return falha(QStringLiteral("O diretório informado no caminho da pasta CIDADES é "
+                                    "inválido.\rFavor informar o caminho correto!"));
+    if (SegmentoDoFim(cidades, separador, 1).toUpper() != QLatin1String("CIDADES"))
+        return falha(QStringLiteral("Para a opção Multi-Empresa o diretório informado precisa ser "
+                                    "a pasta CIDADES.\rFavor informar o caminho correto!"));
+    return true;
+}
+
+void TFParvel::reiniciaServicoLocal() {
+    if (ui->rLocal->isChecked())
+        ServiceRestart::run(ui->edDllCon->text(), ui->edPorta->text(), MantemServico);
+}
+
+// Shows the tester over the settings on the screen and closes its lines in the
+// message log with the outcome.
+bool TFParvel::testaConexao(bool anexo) {
+    TFConecta janela(*ui->Memo5, this);
+    FConecta = &janela;
+    janela.FazAnexo = anexo;
+    ConEnderecoBanco = ui->edIPBanco->text();
+    ConSistemaBanco = IIF(ui->rbWinBD->isChecked(), "WINDOWS", "LINUX");
+    if (!anexo) {
+        ConEnderecoTabdef = ui->edIPTABDEF->text();
+        ConSistemaTabdef = IIF(ui->rbWinTABDEF->isChecked(), "WINDOWS", "LINUX");
+        ConPastaTabdef = ui->edPastaLocalTABDEF->text();
+        ConPastaRede = ui->edPastaRede->text();
+    }
+    ConPastaBanco = anexo ? ui->edtCaminhoANX->text() : ui->edPastaLocalBD->text();
+    ConArquivoDll = QStringLiteral("fbclient.dll");
+    ConPastaDll = ui->edDllCon->text();
+    ConPorta = ui->edPorta->text();
+    const bool conectou = dialogs().execModal(janela) == 1;
+    ui->Memo5->appendPlainText(QString());
+    ui->Memo5->appendPlainText(conectou ? QStringLiteral("CONEXÃO ESTABELECIDA COM SUCESSO.")
+                                        : QStringLiteral("CONEXÃO FALHOU."));
+    QApplication::processEvents();
+    FConecta = nullptr;
+    return conectou;
+}
+
+SaveSettings TFParvel::configuracao() const {
+    SaveSettings s;
+    s.servidor = ui->edIPBanco->text();
+    s.servidorTabdef = ui->edIPTABDEF->text();
+    s.sistemaBanco = IIF(ui->rbWinBD->isChecked(), "WINDOWS", "LINUX");
+    s.sistemaTabdef = IIF(ui->rbWinTABDEF->isChecked(), "WINDOWS", "LINUX");
+    s.pastaBanco = ui->edPastaLocalBD->text();
+    s.pastaTabdef = ui->edPastaLocalTABDEF->text();
+    s.pastaCidades = ui->edPastaCidades->text();
+    s.pastaRede = ui->edPastaRede->text();
+    s.pastaDll = ui->edDllCon->text();
+    s.porta = ui->edPorta->text();
+    s.ipNtier = ui->edIPNtier->text();
+    s.portaNtier = ui->edNTier->text();
+    s.ipNet = ui->edIPNET->text();
+    s.portaHttp = ui->edHTTP->text();
+    s.dsLocal = IIF(ui->chkLocal->isChecked(), "S", "N");
+    s.pux = ui->chPux->isChecked();
+    s.integra = IIF(ui->chkIntegra->isChecked(), "S", "N");
+    s.caminhoInteg = ui->edtCaminhoInteg->text();
+    s.pastaAnexo = ui->edtCaminhoANX->text();
+    return s;
+}
+
+void TFParvel::BitSalvarClick() {
+    if (!VerPrioridade() || !verificaPastas())
+        return;
+    const QString separador = IIF(ui->rbWinBD->isChecked(), "\\", "/");
+    const bool multiEmpresa = ui->chRenome->isChecked();
+    if (multiEmpresa && !verificaCidades(separador))
+        return;
+    if (!multiEmpresa)
+        ProfileFile::deleteFile(ConfigFiles::ruvDat());
+    reiniciaServicoLocal();
+    ui->pg->setCurrentWidget(ui->tbConexao);
+    if (!testaConexao(false))
+        return;
+    const SaveSettings settings = configuracao();
+    SaveTable::write(ConfigFiles::ruvIni(), SaveTable::principal(settings, SaveTable::File::Ini));
+    if (multiEmpresa)
+        SaveTable::write(ConfigFiles::ruvDat(),
+                         SaveTable::principal(settings, SaveTable::File::Dat));
+    else
+        ProfileFile::deleteFile(ConfigFiles::ruvDat());
+    ui->BitSalvar->setEnabled(false);
+}
+
+// Stops at the first failing check. The folder of the attachments database is
+// looked at only when the database is on this machine.
+bool TFParvel::VerPrioridadeANX() {
+    ui->PGD->setCurrentWidget(ui->tbAnexos);
+    const bool tcpip = ui->rTCPIP->isChecked();
+    const QString pastaAnexo = ui->edtCaminhoANX->text();
+    const auto falha = [this](QWidget* pagina, void (DialogService::*caixa)(const QString&),
+                              const QString& texto, QWidget* campo) {
+        if (pagina)
+            ui->PGD->setCurrentWidget(pagina);
+        (dialogs().*caixa)(texto);
+        if (campo)
+            campo->setFocus(Qt::OtherFocusReason);
+        return false;
+    };
+    if (tcpip && vazio(ui->edIPBanco))
+        return falha(nullptr, &DialogService::warningBox, textoIpObrigatorio, ui->edIPBanco);
+    if (pingFalhou(ui->LSTS3))
+        return falha(ui->tbMobi, &DialogService::warningBox, textoPingFalhou, ui->edIPNET);
+    if (vazio(ui->edtCaminhoANX))
+        return falha(ui->tbAnexos, &DialogService::warningBox,
+                     QStringLiteral("Informe a Pasta Local do Banco de Dados de Anexos!"),
+                     ui->edtCaminhoANX);
+    if (!tcpip && vazio(ui->edIPBanco) && ui->rbWinBD->isChecked() && !pastaExiste(pastaAnexo))
+        return falha(ui->tbAnexos, &DialogService::informationBox,
+                     QStringLiteral("Diretório Local do Banco de Dados de Anexos Inválido."),
+                     ui->edtCaminhoANX);
+    if (!tcpip && !ProfileFile::fileExists(pastaAnexo + QStringLiteral("RUVARQUIVOS.FDB")))
+        return falha(ui->tbAnexos, &DialogService::warningDialog,
+                     QStringLiteral("Atenção !!!\rA Pasta informada não contem um banco de dados "
+                                    "de Anexos."),
+                     nullptr);
+    if (vazio(ui->edDllCon))
+        return falha(nullptr, &DialogService::informationBox, textoDllNaoInformada, nullptr);
+    return true;
+}
+
+void TFParvel::btnSalvarANXClick() {
+    ui->Memo5->clear();
+    if (!VerPrioridadeANX())
+        return;
+    if (!vazio(ui->edDllCon) && !dllEncontrada()) {
+        avisaDllAusente();
+        ui->PGD->setCurrentWidget(ui->tbDirBco);
+        ui->edDllCon->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    reiniciaServicoLocal();
+    ui->edtCaminhoANX->setFocus(Qt::OtherFocusReason);
+    ui->pg->setCurrentWidget(ui->tbConexao);
+    if (!testaConexao(true))
+        return;
+    const SaveSettings settings = configuracao();
+    SaveTable::write(ConfigFiles::ruvIni(), SaveTable::anexos(settings, SaveTable::File::Ini));
+    // The copy follows the option here but is never deleted: that is the main
+    // save's decision.
+    if (ui->chRenome->isChecked())
+        SaveTable::write(ConfigFiles::ruvDat(), SaveTable::anexos(settings, SaveTable::File::Dat));
+}
+
+void TFParvel::BitBtn4Click() {
+    const auto escolhido = dialogs().pickOpenFile(
+        {{QStringLiteral("Banco de Dados Firebird"), QStringLiteral("*.FDB")}},
+        QStringLiteral("C:\\"));
+    if (!escolhido)
+        return;
+    ui->edtCaminhoANX->clear();
+    if (escolhido->trimmed().isEmpty())
+        return;
+    // The folder is kept with its delimiter; the file's own name is dropped.
+    const qsizetype corte = std::max(escolhido->lastIndexOf(u'/'), escolhido->lastIndexOf(u'\\'));
+    ui->edtCaminhoANX->setText(escolhido->left(corte + 1).trimmed());
+}
 
 // The database servers are proved by the saves' connection test, not by a ping.
 void TFParvel::edIPBancoExit() {}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "screens/main/SaveSettings.h"
 #include "screens/main/SelectFolderDialog.h"
 
 #include <QHash>
@@ -67,10 +68,15 @@ public:
     void chRenomeClick();
     void chkIntegraClick();
 
-    // Saves
+    // Saves: nothing is written before the connection tester has opened every
+    // database with the settings on the screen.
     void BitSalvarClick();
     void btnSalvarANXClick();
     void BitBtn4Click();
+    // Checks before a save; true when the save may go on.
+    bool VerPrioridade();
+    bool VerPrioridadeANX();
+    static QString IIF(bool condicao, const QString& seVerdadeiro, const QString& seFalso);
 
     // Server address checks
     void edIPBancoExit();
@@ -100,6 +106,13 @@ private:
     void selectConnectionType();
     void pickFolderInto(QLineEdit* field, DialogService::FolderRoot base, const QString& selection);
     void pickShareInto(QLineEdit* field);
+    bool verificaPastas();
+    bool verificaCidades(const QString& separador);
+    bool dllEncontrada() const;
+    void avisaDllAusente();
+    void reiniciaServicoLocal();
+    bool testaConexao(bool anexo);
+    SaveSettings configuracao() const;
 
     QHash<QObject*, FocusHandlers> m_focusHandlers;
     QList<QObject*> m_keyNavigated;
