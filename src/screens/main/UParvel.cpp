@@ -56,7 +56,7 @@ bool pastaExiste(const QString& pasta) {
 }
 
 bool vazio(const QLineEdit* campo) {
-    return campo->text().trimmed().isEmpty();
+    return Apara(campo->text()).isEmpty();
 }
 
 // The address check leaves "FALHOU" on the label; any letter case counts.
@@ -532,12 +532,12 @@ bool TFParvel::verificaPastas() {
 }
 
 bool TFParvel::dllEncontrada() const {
-    return ProfileFile::fileExists(ui->edDllCon->text().trimmed() + QStringLiteral("fbclient.dll"));
+    return ProfileFile::fileExists(Apara(ui->edDllCon->text()) + QStringLiteral("fbclient.dll"));
 }
 
 void TFParvel::avisaDllAusente() {
     dialogs().informationBox(QStringLiteral("O Arquivo fbclient.dll não foi localizado em ") +
-                             ui->edDllCon->text().trimmed() +
+                             Apara(ui->edDllCon->text()) +
                              QStringLiteral("\rAtualize o BPL ou entre em contato com seu "
                                             "Representante."));
 }
@@ -557,7 +557,7 @@ bool TFParvel::verificaCidades(const QString& separador) {
     if (UltimosCaracteres(ui->edPastaCidades->text(), 1) != separador)
         ui->edPastaCidades->setText(ui->edPastaCidades->text() + separador);
     const QString cidades = ui->edPastaCidades->text();
-    if (!pastaExiste(cidades.trimmed()))
+    if (!pastaExiste(Apara(cidades)))
         return falha(QStringLiteral("O diretório informado no caminho da pasta CIDADES é "
                                     "inválido.\rFavor informar o caminho correto!"));
     if (SegmentoDoFim(cidades, separador, 1).toUpper() != QLatin1String("CIDADES"))
@@ -712,11 +712,11 @@ void TFParvel::BitBtn4Click() {
     if (!escolhido)
         return;
     ui->edtCaminhoANX->clear();
-    if (escolhido->trimmed().isEmpty())
+    if (Apara(*escolhido).isEmpty())
         return;
     // The folder is kept with its delimiter; the file's own name is dropped.
     const qsizetype corte = std::max(escolhido->lastIndexOf(u'/'), escolhido->lastIndexOf(u'\\'));
-    ui->edtCaminhoANX->setText(escolhido->left(corte + 1).trimmed());
+    ui->edtCaminhoANX->setText(Apara(escolhido->left(corte + 1)));
 }
 
 // The database servers are proved by the saves' connection test, not by a ping.
