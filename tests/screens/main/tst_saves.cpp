@@ -46,6 +46,15 @@ QByteArray iniText(const QStringList& lines) {
     return (lines.join("\r\n") + "\r\n").toUtf8();
 }
 
+// One section of an INI text, from its heading up to the next one.
+QByteArray section(const QByteArray& text, const QByteArray& name) {
+    const qsizetype start = text.indexOf("[" + name + "]");
+    if (start < 0)
+        return {};
+    const qsizetype end = text.indexOf("\r\n[", start);
+    return text.mid(start, end < 0 ? -1 : end + 2 - start);
+}
+
 } // namespace
 
 class TestSaves : public QObject {
@@ -59,6 +68,12 @@ private slots:
     void firstLocalSaveMovesTheServerAndCreatesTheFile();
     void tcpIpSaveLeavesTheServiceAlone();
     void failedConnectionWritesNothing();
+    void multiCompanyCopy();
+    void failingChecksShowEveryBoxInOrder();
+    void readOnlyIniIsLeftAsItWas();
+    void diskFullStopsTheWritesAtThatKey();
+    void attachmentsSave_data();
+    void attachmentsSave();
 
 private:
     QString ini() const { return m_exe->path() + "/ruv.ini"; }
@@ -115,7 +130,6 @@ void TestSaves::openScreen() {
 
 void TestSaves::fillLocal() {
     Ui::TFParvel& ui = *m_screen->ui;
-    ui.PGD->setCurrentWidget(ui.tbDirBco);
     ui.rLocal->setChecked(true);
     ui.rbLinuxBD->setChecked(true);
     ui.rbLinuxTABDEF->setChecked(true);
@@ -126,7 +140,7 @@ void TestSaves::fillLocal() {
     ui.edPastaRede->setText(m_share->path() + '/');
     ui.edIPNtier->setText(" 192.168.0.20 ");
     ui.edNTier->setText("3063 ");
-    ui.edIPNET->setText("  200.10.1.1");
+    ui.edIPNET->setText("127.0.0.1");
     ui.edHTTP->setText("6061");
 }
 
@@ -192,7 +206,7 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
                                         "PORTACON=" + m_newPort,
                                         "IPDS= 192.168.0.20 ",
                                         "PORTADS=3063 ",
-                                        "IPNET=  200.10.1.1",
+                                        "IPNET=127.0.0.1",
                                         "PORTADSHTTP=6061",
                                         "DSLOCAL=N",
                                         "HAB_INTEGRA_CONTINTERNO=N",
@@ -243,6 +257,164 @@ void TestSaves::failedConnectionWritesNothing() {
     QCOMPARE(readAll(ini()), stored);
     QVERIFY(!QFile::exists(dat()));
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
+}
+
+// No "DSLOCAL" and "Diretorio_Servidor" before "Caminho_Cidades"; the cities
+// folder gets the Linux server's separator on the screen and in both files.
+void TestSaves::multiCompanyCopy() {
+    QVERIFY(QDir(m_share->path()).mkdir("cidades"));
+    openScreen();
+    fillTcpIp();
+    m_screen->ui->chRenome->click();
+    const QString cidades = m_share->path() + "/cidades";
+    m_screen->ui->edPastaCidades->setText(cidades);
+
+    QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
+
+    QCOMPARE(m_screen->ui->edPastaCidades->text(), cidades + '/');
+    const QString share = m_share->path() + '/';
+    const QString data = m_root + "data/";
+    QCOMPARE(
+        QString::fromUtf8(readAll(dat())),
+        QString::fromUtf8(iniText(
+            {"[RUV]", "Servidor=127.0.0.1", "ServidorTabDef=127.0.0.1", "SO_Servidor=LINUX",
+             "SO_ServidorTabDef=LINUX", "Caminho_Base_Dados=" + data, "Caminho_TabDef=" + data,
+             "Diretorio_Servidor=" + share, "Caminho_Cidades=" + cidades + '/',
+             "CaminhoDLLCON=" + m_root + "bin/", "DLLCON=fbclient.dll", "PORTACON=" + m_newPort,
+             "IPDS= 192.168.0.20 ", "PORTADS=3063 ", "IPNET=127.0.0.1", "PORTADSHTTP=6061",
+             "HAB_INTEGRA_CONTINTERNO=N", "CAMINHO_INTEGRA_CONTINTERNO="})));
+    QVERIFY(readAll(ini()).contains("Caminho_Cidades=" + cidades.toUtf8() +
+                                    "/\r\nDiretorio_Servidor="));
+}
+
+void TestSaves::failingChecksShowEveryBoxInOrder() {
+    openScreen();
+    fillTcpIp();
+    Ui::TFParvel& ui = *m_screen->ui;
+    ui.edIPBanco->clear();
+    ui.LSTS3->setText("falhou");
+    ui.edPastaLocalBD->setText("  ");
+    // Leaving the internet address field pings it; that window is not under test.
+    m_recorder.onModal = [](QDialog&) { return 2; };
+
+    QTest::mouseClick(ui.BitSalvar, Qt::LeftButton);
+
+    QCOMPARE(m_recorder.texts("warning"),
+             (QStringList{"Ip ou Host do Servidor precisa ser informado!",
+                          "Impossível Continuar, o teste de Conexão com o Servidor Falhou.\rAcione "
+                          "seu Suporte de Rede para verificar o problema e tente novamente.",
+                          "Informe a Pasta Local do Banco de Dados no Servidor!"}));
+    QCOMPARE(m_screen->focusWidget(), ui.edPastaLocalBD);
+    QVERIFY(!m_recorder.texts("modal").contains("TFConecta"));
+    QVERIFY(!QFile::exists(ini()));
+}
+
+// The store refuses the first write; the guard of uncaught errors shows it.
+void TestSaves::readOnlyIniIsLeftAsItWas() {
+    Tmpfs disk(m_exe->path());
+    QVERIFY(disk.mounted());
+    const QByteArray stored = iniText({"[RUV]", "Servidor=antigo"});
+    writeAll(ini(), stored);
+    QVERIFY(disk.remountReadOnly());
+    openScreen();
+    fillTcpIp();
+
+    QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
+
+    QVERIFY(m_screen->ui->Memo5->toPlainText().endsWith("CONEXÃO ESTABELECIDA COM SUCESSO."));
+    QCOMPARE(m_recorder.texts("error"),
+             QStringList{DialogService::errorBoxText("Unable to write to " + ini())});
+    QCOMPARE(readAll(ini()), stored);
+    QVERIFY(m_screen->ui->BitSalvar->isEnabled());
+}
+
+// One page of the disk is left free: the file fits in it until "IPDS" brings a
+// long value, so the eleven keys before it are written and the rest is not.
+void TestSaves::diskFullStopsTheWritesAtThatKey() {
+    QVERIFY(QDir(m_share->path()).mkdir("CIDADES"));
+    Tmpfs disk(m_exe->path());
+    QVERIFY(disk.mounted());
+    writeAll(ini(), iniText({"[RUV]", "Servidor=antigo"}));
+    const QByteArray copy = iniText({"[RUV]", "Servidor=antigo"});
+    writeAll(dat(), copy);
+    const QString reserve = m_exe->path() + "/reserve";
+    writeAll(reserve, QByteArray(4096, 'r'));
+    disk.fill();
+    QVERIFY(QFile::remove(reserve));
+    openScreen();
+    fillTcpIp();
+    QVERIFY(m_screen->ui->chRenome->isChecked());
+    m_screen->ui->edPastaCidades->setText(m_share->path() + "/CIDADES/");
+    m_screen->ui->edIPNtier->setText(QString(4000, 'n'));
+
+    QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
+
+    QCOMPARE(m_recorder.texts("error"),
+             QStringList{DialogService::errorBoxText("Unable to write to " + ini())});
+    const QByteArray written = readAll(ini());
+    QVERIFY2(written.startsWith("[RUV]\r\nServidor=127.0.0.1\r\nServidorTabDef=127.0.0.1\r\n"),
+             written.constData());
+    QVERIFY(written.endsWith("\r\nPORTACON=" + m_newPort.toUtf8() + "\r\n"));
+    QVERIFY(!written.contains("IPDS"));
+    QCOMPARE(readAll(dat()), copy);
+    QVERIFY(m_screen->ui->BitSalvar->isEnabled());
+}
+
+void TestSaves::attachmentsSave_data() {
+    QTest::addColumn<bool>("multiCompany");
+    QTest::newRow("multi-company") << true;
+    QTest::newRow("single company") << false;
+}
+
+// Section "RUV_ANEXO" in its order, the copy written only with the option on and
+// never deleted, and a main save afterwards leaving the section as it was.
+void TestSaves::attachmentsSave() {
+    QFETCH(bool, multiCompany);
+    const QByteArray emptyCopy = "[RUV]\r\n";
+    writeAll(dat(), emptyCopy);
+    QVERIFY(QDir(m_share->path()).mkdir("CIDADES"));
+    openScreen();
+    Ui::TFParvel& ui = *m_screen->ui;
+    ui.PGD->setCurrentWidget(ui.tbAnexos);
+    fillTcpIp();
+    if (!multiCompany)
+        ui.chRenome->click();
+    const QString cidades = m_share->path() + "/CIDADES/";
+    ui.edPastaCidades->setText(cidades);
+    ui.edtCaminhoANX->setText(m_root + "data/");
+    ui.Memo5->setPlainText("linha de antes");
+
+    QTest::mouseClick(ui.btnSalvarANX, Qt::LeftButton);
+
+    QCOMPARE(ui.Memo5->toPlainText().split('\n').first(),
+             QString("Aguarde... Verificando Usuário..."));
+    QVERIFY2(ui.Memo5->toPlainText().endsWith("\n\nCONEXÃO ESTABELECIDA COM SUCESSO."),
+             qPrintable(ui.Memo5->toPlainText()));
+    QStringList anexo{"[RUV_ANEXO]",
+                      "Servidor=127.0.0.1",
+                      "SO_Servidor=LINUX",
+                      "Caminho_Base_Dados=" + m_root + "data/",
+                      "Diretorio_Servidor=" + m_share->path() + '/',
+                      "CaminhoDLLCON=" + m_root + "bin/",
+                      "Caminho_Cidades=" + cidades,
+                      "DLLCON=fbclient.dll",
+                      "PORTACON_ANX=" + m_newPort,
+                      "IPDS_ANX= 192.168.0.20 ",
+                      "PORTADS_ANX=3063 ",
+                      "IPNET_ANX=127.0.0.1",
+                      "PORTADSHTTP_ANX=6061"};
+    QCOMPARE(QString::fromUtf8(readAll(ini())),
+             QString::fromUtf8(iniText(anexo + QStringList{"DSLOCAL_ANX=N"})));
+    QCOMPARE(readAll(dat()), multiCompany ? emptyCopy + iniText(anexo) : emptyCopy);
+    QVERIFY(ui.BitSalvar->isEnabled());
+
+    const QByteArray section = ::section(readAll(ini()), "RUV_ANEXO");
+    ui.PGD->setCurrentWidget(ui.tbDirBco);
+    fillTcpIp();
+    QTest::mouseClick(ui.BitSalvar, Qt::LeftButton);
+    QVERIFY(!ui.BitSalvar->isEnabled());
+    QVERIFY(readAll(ini()).contains("\r\n[RUV]\r\nServidor=127.0.0.1\r\n"));
+    QCOMPARE(::section(readAll(ini()), "RUV_ANEXO"), section);
 }
 
 int main(int argc, char* argv[]) {
