@@ -1,6 +1,7 @@
 #!/bin/bash
 # Parvel developer entry point, for a Debian 12 machine, run as root.
-#   scripts/dev.sh run    install what is needed, build, open the program
+#   scripts/dev.sh run    install what is needed, build, open the program in a
+#                         demo installation with its own Firebird server
 #   scripts/dev.sh test   install what is needed, build, run every test
 # Both are idempotent: packages already present are not fetched again.
 set -euo pipefail
@@ -44,12 +45,38 @@ build() {
     cmake --build "$BUILD" -j "$(nproc)"
 }
 
+# The demo: the program in a folder of its own beside a "ruv.ini" that points at a
+# private Firebird server on 127.0.0.1 (PARVEL_DEMO_PORT, default 3055), laid out
+# as an installation in DEMO/Firebird_2_5 with the three databases. "&Concluir"
+# proves the settings against it and writes the file. The server stops with the
+# program.
+demo() {
+    local demo="${PARVEL_DEMO_DIR:-$BUILD/demo}" port="${PARVEL_DEMO_PORT:-3055}"
+    # The saves cut the installation root at the first "BIN" of the folder text.
+    if [[ ${demo^^} == *BIN* ]]; then demo=/tmp/parvel-demo; fi
+    local root="$demo/Firebird_2_5" app="$demo/app"
+    step "demo Firebird server ($root, 127.0.0.1:$port)"
+    "$ROOT/scripts/firebird-installation" start "$root" "$port"
+    # shellcheck disable=SC2064 # the folder is fixed now; the trap runs after return
+    trap "'$ROOT/scripts/firebird-installation' stop '$root'" EXIT
+    trap 'exit 130' INT TERM
+    rm -rf "$app" && mkdir -p "$app"
+    cp "$BUILD/src/app/parvel" "$app/parvel"
+    printf '%s\r\n' "[RUV]" "Servidor=127.0.0.1" "ServidorTabDef=127.0.0.1" \
+        "SO_Servidor=LINUX" "SO_ServidorTabDef=LINUX" \
+        "Caminho_Base_Dados=$root/data/" "Caminho_TabDef=$root/data/" \
+        "Diretorio_Servidor=$app/" "CaminhoDLLCON=$root/bin/" "PORTACON=$port" \
+        "IPDS=127.0.0.1" "IPNET=127.0.0.1" \
+        "[RUV_ANEXO]" "Servidor=127.0.0.1" "Caminho_Base_Dados=$root/data/" >"$app/ruv.ini"
+    step "open Parvel ($app): press \"&Concluir\""
+    "$app/parvel"
+}
+
 case "${1:-}" in
 run)
     install_packages
     build
-    step "open Parvel"
-    exec "$BUILD/src/app/parvel"
+    demo
     ;;
 test)
     install_packages
