@@ -173,7 +173,12 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
     QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
 
     QCOMPARE(m_recorder.texts("modal").size(), 1);
-    QCOMPARE(serviceLog(m_root).mid(before), (QStringList{"stop 0", "start 0"}));
+    // Launched without waiting, "start" may overtake "stop"; the tool then skips
+    // the stale "stop" and the server still ends up restarted.
+    const QStringList commands = serviceLog(m_root).mid(before);
+    QVERIFY2(commands == (QStringList{"stop 0", "start 0"}) ||
+                 commands == (QStringList{"start 0", "stop skipped"}),
+             qPrintable(commands.join(", ")));
     QVERIFY(
         readAll(m_root + "firebird.conf").contains("RemoteServicePort = " + m_newPort.toUtf8()));
     QVERIFY(listens(m_newPort));
