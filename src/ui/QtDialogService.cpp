@@ -13,15 +13,23 @@ namespace {
 
 const QString attention = QStringLiteral("Atenção");
 
+// The messages break their lines with a carriage return, as the RUV programs'
+// boxes do; a Qt label breaks only on a line feed.
+QString withLineBreaks(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
 void showBox(QMessageBox::Icon icon, const QString& title, const QString& text, QWidget* owner) {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
+    QMessageBox box(icon, title, withLineBreaks(text), QMessageBox::Ok, owner);
     box.exec();
 }
 
 // The standard message dialogs stand in the middle of the screen, whatever window
 // is active.
 void showCentredBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
-    QMessageBox box(icon, title, text, QMessageBox::Ok);
+    QMessageBox box(icon, title, withLineBreaks(text), QMessageBox::Ok);
     box.adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         box.move(screen->availableGeometry().center() - box.rect().center());

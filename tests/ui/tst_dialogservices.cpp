@@ -86,6 +86,14 @@ void TestDialogServices::boxes_data() {
     QTest::newRow("confirmation") << int(Confirmation) << "Feito"
                                   << "Confirm"
                                   << "Feito" << int(QMessageBox::Question) << false;
+    QTest::newRow("carriage return breaks the line")
+        << int(Warning) << "Impossível Continuar.\rAcione seu Suporte."
+        << "Atenção"
+        << "Impossível Continuar.\nAcione seu Suporte." << int(QMessageBox::Warning) << false;
+    QTest::newRow("dialog line break")
+        << int(WarningDialog) << "Atenção !!!\rA Pasta"
+        << "Warning"
+        << "Atenção !!!\nA Pasta" << int(QMessageBox::Warning) << false;
     QTest::newRow("error gets full stop")
         << int(Error) << "Unable to write to /x/ruv.ini"
         << "Parvel"
