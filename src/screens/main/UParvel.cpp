@@ -705,10 +705,12 @@ void TFParvel::btnSalvarANXClick() {
         SaveTable::write(ConfigFiles::ruvDat(), SaveTable::anexos(settings, SaveTable::File::Dat));
 }
 
+// The picker opens at the root of the system's drive ("C:\\" on Windows); a
+// drive letter means nothing elsewhere, where the file-system root takes its place.
 void TFParvel::BitBtn4Click() {
     const auto escolhido = dialogs().pickOpenFile(
         {{QStringLiteral("Banco de Dados Firebird"), QStringLiteral("*.FDB")}},
-        QStringLiteral("C:\\"));
+        QDir::toNativeSeparators(QDir::rootPath()));
     if (!escolhido)
         return;
     ui->edtCaminhoANX->clear();

@@ -1,0 +1,435 @@
+// The checks that end a save before the connection tester runs, the attachments
+// file picker and the service restart as the saves drive it. No server: the
+// tester is never shown, a save that gets that far counts as having passed its
+// checks.
+#include "FakeServiceTool.h"
+#include "RecordingDialogService.h"
+#include "config/ExecutableFolder.h"
+#include "screens/main/UParvel.h"
+#include "ui_UParvel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString pingFailed =
+    QStringLiteral("Impossível Continuar, o teste de Conexão com o Servidor Falhou.\rAcione seu "
+                   "Suporte de Rede para verificar o problema e tente novamente.");
+const QString dllMissing = QStringLiteral("O Arquivo fbclient.dll não foi localizado em %1\r"
+                                          "Atualize o BPL ou entre em contato com seu "
+                                          "Representante.");
+const QString dllBlank = QStringLiteral("Caminho da DLL de Conexão Precisa ser Informada.");
+
+// What reaching the tester looks like in the tables' "box" column.
+const QString tester = QStringLiteral("tester");
+
+bool touch(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly);
+}
+
+} // namespace
+
+class TestSaveChecks : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void mainSaveStopsAtTheFirstFailure_data();
+    void mainSaveStopsAtTheFirstFailure();
+    void attachmentsSaveStopsAtTheFirstFailure_data();
+    void attachmentsSaveStopsAtTheFirstFailure();
+    void pingStatusGatesBothSaves_data();
+    void pingStatusGatesBothSaves();
+    void serviceRestartOfBothSaves_data();
+    void serviceRestartOfBothSaves();
+    void attachmentsFilePicker_data();
+    void attachmentsFilePicker();
+
+private:
+    // Opens the screen on the page whose save is under test and fills it with
+    // settings that pass every check: a TCP/IP server on loopback, folders that
+    // exist, a connection-library folder that is a small Firebird installation.
+    void openFilled(bool attachments);
+    // "name=value" in order: a text for fields and labels, "sim" clicks a button
+    // that is not yet checked; "<dir>" stands for the test's folder.
+    void apply(const QStringList& edits);
+    void save(bool attachments);
+    // The box a save ended with, or "tester" when it got as far as the tester.
+    QString outcome() const;
+    QString dir() const { return m_dir->path(); }
+    QString withDir(QString text) const { return text.replace("<dir>", dir()); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakeServiceTool> m_tool;
+    RecordingDialogService m_recorder;
+    std::unique_ptr<TFParvel> m_screen;
+};
+
+void TestSaveChecks::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    ExecutableFolder::setForTesting(dir() + u'/');
+    for (const char* folder : {"bd", "tabdef", "rede", "dll", "anexos", "vazio", "CIDADES"})
+        QVERIFY(QDir(dir()).mkdir(folder));
+    m_tool = std::make_unique<FakeServiceTool>(dir() + "/dll");
+    QVERIFY(m_tool->valid());
+    QVERIFY(touch(dir() + "/dll/fbclient.dll"));
+    QVERIFY(touch(dir() + "/anexos/RUVARQUIVOS.FDB"));
+    m_recorder.clear();
+    m_recorder.pickerAnswers.clear();
+    // The tester's refusal: the save logs it and writes nothing.
+    m_recorder.onModal = [](QDialog&) { return 2; };
+    setDialogs(&m_recorder);
+    MantemServico = false;
+}
+
+void TestSaveChecks::cleanup() {
+    m_screen.reset();
+    setDialogs(nullptr);
+    ExecutableFolder::clearForTesting();
+    MantemServico = false;
+}
+
+void TestSaveChecks::openFilled(bool attachments) {
+    m_screen = std::make_unique<TFParvel>();
+    m_screen->show();
+    QApplication::setActiveWindow(m_screen.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_screen.get()));
+    Ui::TFParvel& ui = *m_screen->ui;
+    // Each save first switches to its own page; starting there keeps the page
+    // change from reloading the server address out of the (absent) file.
+    ui.PGD->setCurrentWidget(attachments ? ui.tbAnexos : ui.tbDirBco);
+    ui.rTCPIP->setChecked(true);
+    ui.rbWinBD->setChecked(true);
+    ui.rbWinTABDEF->setChecked(true);
+    // The internet address stays empty: leaving it would ping it.
+    apply({"edIPBanco=127.0.0.1", "edIPTABDEF=127.0.0.1", "edIPNET=", "edPastaLocalBD=<dir>/bd/",
+           "edPastaLocalTABDEF=<dir>/tabdef/", "edPastaRede=<dir>/rede/", "edDllCon=<dir>/dll/",
+           "edPorta=3999", "edtCaminhoANX=<dir>/anexos/", "LSTS3="});
+}
+
+void TestSaveChecks::apply(const QStringList& edits) {
+    for (const QString& edit : edits) {
+        const qsizetype equals = edit.indexOf(u'=');
+        const QString name = edit.left(equals);
+        const QString value = withDir(edit.mid(equals + 1));
+        QWidget* widget = m_screen->findChild<QWidget*>(name);
+        QVERIFY2(widget, qPrintable("no widget " + name));
+        if (auto* field = qobject_cast<QLineEdit*>(widget))
+            field->setText(value);
+        else if (auto* label = qobject_cast<QLabel*>(widget))
+            label->setText(value);
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget);
+                 button && !button->isChecked() && value == QLatin1String("sim"))
+            button->click();
+    }
+}
+
+void TestSaveChecks::save(bool attachments) {
+    QTest::mouseClick(attachments ? m_screen->ui->btnSalvarANX : m_screen->ui->BitSalvar,
+                      Qt::LeftButton);
+}
+
+QString TestSaveChecks::outcome() const {
+    QStringList seen;
+    for (const RecordingDialogService::Entry& entry : m_recorder.entries)
+        seen.append(entry.kind == QLatin1String("modal") && entry.text == QLatin1String("TFConecta")
+                        ? tester
+                        : entry.kind);
+    return seen.join(u',');
+}
+
+void TestSaveChecks::mainSaveStopsAtTheFirstFailure_data() {
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("page");
+    const QString info = QStringLiteral("information");
+    const QString warning = QStringLiteral("warning");
+    // Rows that fail also break the checks after theirs: only the first may speak.
+    QTest::newRow("local database folder missing")
+        << QStringList{"rLocal=sim", "edPastaLocalBD=<dir>/nada/", "edPastaLocalTABDEF=<dir>/nada/",
+                       "edDllCon="}
+        << info << "Diretório Local do Banco de Dados Inválido."
+        << "edPastaLocalBD"
+        << "tbDirBco";
+    QTest::newRow("database folder not looked at with a server address")
+        << QStringList{"edPastaLocalBD=<dir>/nada/"} << tester << ""
+        << "BitSalvar"
+        << "tbDirBco";
+    QTest::newRow("local TABDEF folder missing")
+        << QStringList{"rLocal=sim", "edPastaLocalTABDEF=<dir>/nada/", "edPastaRede=<dir>/nada/"}
+        << info << "Diretório Local do TABDEF Inválido."
+        << "edPastaLocalTABDEF"
+        << "tbDEF";
+    QTest::newRow("TABDEF folder follows the database server's system")
+        << QStringList{"rLocal=sim", "rbLinuxBD=sim", "rbWinTABDEF=sim",
+                       "edPastaLocalTABDEF=<dir>/nada/"}
+        << tester << ""
+        << "BitSalvar"
+        << "tbDirBco";
+    QTest::newRow("shared folder missing")
+        << QStringList{"edPastaRede=<dir>/nada/", "edDllCon=  "} << info
+        << "Diretório Compartilhado no Servidor Inválido."
+        << "edPastaRede"
+        << "tbDEF";
+    QTest::newRow("blank shared folder is not looked at")
+        << QStringList{"edPastaRede=  "} << warning
+        << "Informe a Pasta na Rede que está Compartilhada com os Arquivos EXE!"
+        << "edPastaRede"
+        << "tbDEF";
+    QTest::newRow("connection library blank, focus stays")
+        << QStringList{"edDllCon=  ", "chkIntegra=sim"} << info << dllBlank << "BitSalvar"
+        << "tbDirBco";
+    QTest::newRow("client library missing, trimmed folder in the text")
+        << QStringList{"edDllCon= <dir>/vazio/ ", "chkIntegra=sim"} << info
+        << dllMissing.arg("<dir>/vazio/") << "edDllCon"
+        << "tbDirBco";
+    QTest::newRow("client library found through a padded folder")
+        << QStringList{"edDllCon= <dir>/dll/ "} << tester << ""
+        << "BitSalvar"
+        << "tbDirBco";
+    QTest::newRow("integration without its address")
+        << QStringList{"chkIntegra=sim", "edtCaminhoInteg=  "} << info
+        << "A integração com o sistema de controle interno está habilitado mais o caminho não foi "
+           "definido.\rÉ obrigatório informar um caminho."
+        << "BitSalvar"
+        << "tbDirBco";
+    QTest::newRow("integration with its address")
+        << QStringList{"chkIntegra=sim", "edtCaminhoInteg=http://127.0.0.1:8075"} << tester << ""
+        << "BitSalvar"
+        << "tbDirBco";
+    QTest::newRow("multi-company, cities folder blank")
+        << QStringList{"chRenome=sim", "edPastaCidades=  "} << warning
+        << "A Opção (Multi-Empresa) encontra-se marcada, porém o caminho da pasta CIDADES está "
+           "em branco.\rFavor informar o caminho!"
+        << "edPastaCidades"
+        << "tbDirBco";
+    QTest::newRow("multi-company, cities folder missing")
+        << QStringList{"chRenome=sim", "rbLinuxBD=sim", "edPastaCidades=<dir>/nada/CIDADES"}
+        << warning
+        << "O diretório informado no caminho da pasta CIDADES é inválido.\rFavor informar o "
+           "caminho correto!"
+        << "edPastaCidades"
+        << "tbDirBco";
+    QTest::newRow("multi-company, folder is not CIDADES")
+        << QStringList{"chRenome=sim", "rbLinuxBD=sim", "edPastaCidades=<dir>/rede/"} << warning
+        << "Para a opção Multi-Empresa o diretório informado precisa ser a pasta "
+           "CIDADES.\rFavor informar o caminho correto!"
+        << "edPastaCidades"
+        << "tbDirBco";
+    QTest::newRow("multi-company, CIDADES without its separator")
+        << QStringList{"chRenome=sim", "rbLinuxBD=sim", "edPastaCidades=<dir>/CIDADES"} << tester
+        << ""
+        << "BitSalvar"
+        << "tbDirBco";
+}
+
+void TestSaveChecks::mainSaveStopsAtTheFirstFailure() {
+    QFETCH(QStringList, edits);
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    openFilled(false);
+    apply(edits);
+    m_screen->ui->BitSalvar->setFocus(Qt::OtherFocusReason);
+
+    save(false);
+
+    QCOMPARE(outcome(), box);
+    if (box != tester)
+        QCOMPARE(m_recorder.entries.first().text, withDir(text));
+    QTEST(QApplication::focusWidget()->objectName(), "focus");
+    QTEST(m_screen->ui->PGD->currentWidget()->objectName(), "page");
+    if (box.startsWith(u'w') && QApplication::focusWidget() == m_screen->ui->edPastaCidades)
+        QCOMPARE(m_screen->ui->pg->currentWidget(), m_screen->ui->tbPastaRede);
+    QVERIFY(!QFile::exists(dir() + "/ruv.ini"));
+}
+
+void TestSaveChecks::attachmentsSaveStopsAtTheFirstFailure_data() {
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("page");
+    const QString info = QStringLiteral("information");
+    const QString warning = QStringLiteral("warning");
+    const QString dialog = QStringLiteral("warningDialog");
+    const QString noDatabase =
+        QStringLiteral("Atenção !!!\rA Pasta informada não contem um banco de dados de Anexos.");
+    // Rows that fail also break the checks after theirs: only the first may speak.
+    QTest::newRow("server address blank")
+        << QStringList{"edIPBanco=  ", "LSTS3=FALHOU", "edtCaminhoANX="} << warning
+        << "Ip ou Host do Servidor precisa ser informado!"
+        << "edIPBanco"
+        << "tbAnexos";
+    QTest::newRow("ping failed") << QStringList{"LSTS3=FALHOU", "edtCaminhoANX=", "edDllCon="}
+                                 << warning << pingFailed << "edIPNET"
+                                 << "tbMobi";
+    QTest::newRow("attachments folder blank")
+        << QStringList{"edtCaminhoANX=  ", "edDllCon="} << warning
+        << "Informe a Pasta Local do Banco de Dados de Anexos!"
+        << "edtCaminhoANX"
+        << "tbAnexos";
+    QTest::newRow("local attachments folder missing")
+        << QStringList{"rLocal=sim", "edtCaminhoANX=<dir>/nada/", "edDllCon="} << info
+        << "Diretório Local do Banco de Dados de Anexos Inválido."
+        << "edtCaminhoANX"
+        << "tbAnexos";
+    QTest::newRow("Linux server: missing folder meets the database test")
+        << QStringList{"rLocal=sim", "rbLinuxBD=sim", "edtCaminhoANX=<dir>/nada/"} << dialog
+        << noDatabase << "btnSalvarANX"
+        << "tbAnexos";
+    QTest::newRow("local folder without the database, focus stays")
+        << QStringList{"rLocal=sim", "edtCaminhoANX=<dir>/vazio/", "edDllCon="} << dialog
+        << noDatabase << "btnSalvarANX"
+        << "tbAnexos";
+    QTest::newRow("local folder typed without its separator")
+        << QStringList{"rLocal=sim", "edtCaminhoANX=<dir>/anexos"} << dialog << noDatabase
+        << "btnSalvarANX"
+        << "tbAnexos";
+    QTest::newRow("folder on the server is not looked at")
+        << QStringList{"edtCaminhoANX=<dir>/vazio/"} << tester << ""
+        << "edtCaminhoANX"
+        << "tbAnexos";
+    QTest::newRow("connection library blank, focus stays")
+        << QStringList{"edDllCon=  "} << info << dllBlank << "btnSalvarANX"
+        << "tbAnexos";
+    QTest::newRow("client library missing") << QStringList{"edDllCon= <dir>/vazio/ "} << info
+                                            << dllMissing.arg("<dir>/vazio/") << "edDllCon"
+                                            << "tbDirBco";
+    QTest::newRow("local database found") << QStringList{"rLocal=sim"} << tester << ""
+                                          << "edtCaminhoANX"
+                                          << "tbAnexos";
+}
+
+void TestSaveChecks::attachmentsSaveStopsAtTheFirstFailure() {
+    QFETCH(QStringList, edits);
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    openFilled(true);
+    apply(edits);
+    m_screen->ui->btnSalvarANX->setFocus(Qt::OtherFocusReason);
+
+    save(true);
+
+    QCOMPARE(outcome(), box);
+    if (box != tester)
+        QCOMPARE(m_recorder.entries.first().text, withDir(text));
+    QTEST(QApplication::focusWidget()->objectName(), "focus");
+    QTEST(m_screen->ui->PGD->currentWidget()->objectName(), "page");
+    QVERIFY(!QFile::exists(dir() + "/ruv.ini"));
+}
+
+void TestSaveChecks::pingStatusGatesBothSaves_data() {
+    QTest::addColumn<bool>("attachments");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("blocked");
+    for (const bool attachments : {false, true}) {
+        const char* save = attachments ? "attachments" : "main";
+        QTest::addRow("%s, FALHOU", save) << attachments << "FALHOU" << true;
+        QTest::addRow("%s, falhou", save) << attachments << "falhou" << true;
+        QTest::addRow("%s, Falhou", save) << attachments << "Falhou" << true;
+        QTest::addRow("%s, OK", save) << attachments << "OK" << false;
+        QTest::addRow("%s, empty", save) << attachments << "" << false;
+    }
+}
+
+void TestSaveChecks::pingStatusGatesBothSaves() {
+    QFETCH(bool, attachments);
+    QFETCH(QString, status);
+    QFETCH(bool, blocked);
+    openFilled(attachments);
+    m_screen->ui->LSTS3->setText(status);
+
+    save(attachments);
+
+    QCOMPARE(outcome(), blocked ? QStringLiteral("warning") : tester);
+    if (blocked) {
+        QCOMPARE(m_recorder.texts("warning"), QStringList{pingFailed});
+        QCOMPARE(QApplication::focusWidget(), m_screen->ui->edIPNET);
+    }
+}
+
+void TestSaveChecks::serviceRestartOfBothSaves_data() {
+    QTest::addColumn<bool>("attachments");
+    QTest::addColumn<bool>("local");
+    QTest::addColumn<bool>("keepService");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<bool>("rewritten");
+    const QStringList restart{"start", "stop"};
+    for (const bool attachments : {false, true}) {
+        const char* save = attachments ? "attachments" : "main";
+        QTest::addRow("%s, local", save) << attachments << true << false << restart << true;
+        QTest::addRow("%s, local, service kept", save)
+            << attachments << true << true << QStringList{} << true;
+        QTest::addRow("%s, TCP/IP", save)
+            << attachments << false << false << QStringList{} << false;
+    }
+}
+
+// Keeping the service only spares the commands: the port is moved all the same.
+void TestSaveChecks::serviceRestartOfBothSaves() {
+    QFETCH(bool, attachments);
+    QFETCH(bool, local);
+    QFETCH(QStringList, commands);
+    QFETCH(bool, rewritten);
+    openFilled(attachments);
+    if (local)
+        apply({"rLocal=sim"});
+    QFETCH(bool, keepService);
+    MantemServico = keepService;
+    const QByteArray before = m_tool->conf();
+
+    save(attachments);
+
+    QCOMPARE(outcome(), tester);
+    if (commands.isEmpty())
+        QTest::qWait(500); // a command would have reached the log by now
+    QTRY_COMPARE(m_tool->commands(), commands);
+    QCOMPARE(m_tool->conf(), rewritten ? QByteArray("RemoteServicePort = 3999\r\n") : before);
+}
+
+void TestSaveChecks::attachmentsFilePicker_data() {
+    QTest::addColumn<std::optional<QString>>("answer");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("the attachments database")
+        << std::optional<QString>("/x/Anexos/RUVARQUIVOS.FDB") << "/x/Anexos/";
+    QTest::newRow("any database of the folder")
+        << std::optional<QString>("/x/Anexos/OUTRO.FDB") << "/x/Anexos/";
+    QTest::newRow("Windows name") << std::optional<QString>("D:\\Anexos\\OUTRO.FDB")
+                                  << "D:\\Anexos\\";
+    QTest::newRow("folder part trimmed")
+        << std::optional<QString>(" /x/Anexos/OUTRO.FDB") << "/x/Anexos/";
+    QTest::newRow("name without a folder") << std::optional<QString>("OUTRO.FDB") << "";
+    QTest::newRow("cancelled") << std::optional<QString>() << "antes";
+}
+
+void TestSaveChecks::attachmentsFilePicker() {
+    QFETCH(std::optional<QString>, answer);
+    openFilled(true);
+    m_screen->ui->edtCaminhoANX->setText("antes");
+    m_recorder.pickerAnswers = {answer};
+
+    QTest::mouseClick(m_screen->ui->BitBtn4, Qt::LeftButton);
+
+    QCOMPARE(outcome(), QStringLiteral("filePicker"));
+    const RecordingDialogService::Entry& picker = m_recorder.entries.first();
+    QCOMPARE(picker.fileTypes.size(), 1);
+    QCOMPARE(picker.fileTypes.first().description, QStringLiteral("Banco de Dados Firebird"));
+    QCOMPARE(picker.fileTypes.first().mask, QStringLiteral("*.FDB"));
+    // The root of the system's drive: a folder that exists on this machine.
+    QCOMPARE(picker.text, QDir::toNativeSeparators(QDir::rootPath()));
+    QVERIFY(QFileInfo(picker.text).isDir());
+    QTEST(m_screen->ui->edtCaminhoANX->text(), "expected");
+}
+
+QTEST_MAIN(TestSaveChecks)
+#include "tst_savechecks.moc"

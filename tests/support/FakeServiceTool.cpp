@@ -1,0 +1,35 @@
+#include "FakeServiceTool.h"
+
+#include <QFile>
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+FakeServiceTool::FakeServiceTool(const QString& folder) : m_folder(folder) {
+    const QString tool = m_folder + "/instsvc.exe";
+    m_valid = writeFile(tool, ("#!/bin/sh\necho \"$1\" >>'" + m_folder + ".log'\n").toUtf8()) &&
+              QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner) &&
+              writeFile(m_folder + "/firebird.conf", "RemoteServicePort = 3050\r\n");
+}
+
+QByteArray FakeServiceTool::conf() const {
+    return readFile(m_folder + "/firebird.conf");
+}
+
+QStringList FakeServiceTool::commands() const {
+    QStringList lines =
+        QString::fromUtf8(readFile(m_folder + ".log")).split('\n', Qt::SkipEmptyParts);
+    lines.sort();
+    return lines;
+}
