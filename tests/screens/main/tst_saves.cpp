@@ -373,21 +373,29 @@ void TestSaves::diskFullStopsTheWritesAtThatKey() {
 
 void TestSaves::attachmentsSave_data() {
     QTest::addColumn<bool>("multiCompany");
-    QTest::newRow("multi-company") << true;
-    QTest::newRow("single company") << false;
+    QTest::addColumn<bool>("local");
+    QTest::newRow("multi-company") << true << false;
+    QTest::newRow("single company") << false << false;
+    QTest::newRow("local, service restarted") << false << true;
 }
 
 // Section "RUV_ANEXO" in its order, the copy written only with the option on and
-// never deleted, and a main save afterwards leaving the section as it was.
+// never deleted, and a main save afterwards leaving the section as it was. A local
+// save restarts the server on the port field's value before the tester opens the
+// database.
 void TestSaves::attachmentsSave() {
     QFETCH(bool, multiCompany);
+    QFETCH(bool, local);
     const QByteArray emptyCopy = "[RUV]\r\n";
     writeAll(dat(), emptyCopy);
     QVERIFY(QDir(m_share->path()).mkdir("CIDADES"));
     openScreen();
     Ui::TFParvel& ui = *m_screen->ui;
     ui.PGD->setCurrentWidget(ui.tbAnexos);
-    fillTcpIp();
+    local ? fillLocal() : fillTcpIp();
+    const int before = serviceLog(m_root).size();
+    if (local)
+        waitForServiceBeforeTesting(before + 2);
     if (!multiCompany)
         ui.chRenome->click();
     const QString cidades = m_share->path() + "/CIDADES/";
@@ -401,8 +409,15 @@ void TestSaves::attachmentsSave() {
              QString("Aguarde... Verificando Usuário..."));
     QVERIFY2(ui.Memo5->toPlainText().endsWith("\n\nCONEXÃO ESTABELECIDA COM SUCESSO."),
              qPrintable(ui.Memo5->toPlainText()));
+    if (local) {
+        QCOMPARE(serviceLog(m_root).size(), before + 2);
+        // Through the service manager and the database on the port just written.
+        QVERIFY2(ui.Memo5->toPlainText().contains("Conectado em LocalHost/" + m_newPort + ':' +
+                                                  m_root + "data/"),
+                 qPrintable(ui.Memo5->toPlainText()));
+    }
     QStringList anexo{"[RUV_ANEXO]",
-                      "Servidor=127.0.0.1",
+                      local ? "Servidor=" : "Servidor=127.0.0.1",
                       "SO_Servidor=LINUX",
                       "Caminho_Base_Dados=" + m_root + "data/",
                       "Diretorio_Servidor=" + m_share->path() + '/',
