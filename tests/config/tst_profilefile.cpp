@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "Tmpfs.h"
 #include "config/ProfileFile.h"
 #include "funcoes/AppError.h"
@@ -8,17 +9,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void store(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 const QByteArray kStored = "; mantido\n[RUV]\nServidor=antigo\n\n[OUTRA]\nX=1";
 
@@ -82,7 +72,7 @@ void TestProfileFile::readInteger_data() {
 void TestProfileFile::readInteger() {
     QFETCH(QByteArray, stored);
     QFETCH(int, expected);
-    store(ini(), "[RUV]\r\nTipo=" + stored + "\r\n");
+    FileBytes::write(ini(), "[RUV]\r\nTipo=" + stored + "\r\n");
     QCOMPARE(ProfileFile(ini()).readInteger("ruv", "TIPO", -1), expected);
 }
 
@@ -92,30 +82,30 @@ void TestProfileFile::writesCreateFileInFirstWriteOrder() {
     file.writeString("PUX", "Servidor", "");
     file.writeString("RUV", "PORTACON", "3050");
     file.writeString("ruv", "servidor", "10.0.0.2");
-    QCOMPARE(contents(ini()),
+    QCOMPARE(FileBytes::read(ini()),
              QByteArray("[RUV]\r\nServidor=10.0.0.2\r\nPORTACON=3050\r\n[PUX]\r\nServidor=\r\n"));
     QCOMPARE(file.readString("PUX", "Servidor", "padrão"), "");
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ruv.ini"});
 }
 
 void TestProfileFile::writeKeepsUntouchedBytes() {
-    store(ini(), kStored);
+    FileBytes::write(ini(), kStored);
     ProfileFile(ini()).writeString("OUTRA", "Y", "2");
-    QCOMPARE(contents(ini()), kStored + "\r\nY=2\r\n");
+    QCOMPARE(FileBytes::read(ini()), kStored + "\r\nY=2\r\n");
 }
 
 void TestProfileFile::everyReadSeesTheFileAsItIs() {
     const ProfileFile file(ini());
     QCOMPARE(file.readString("RUV", "Servidor", "x"), "x");
-    store(ini(), kStored);
+    FileBytes::write(ini(), kStored);
     QCOMPARE(file.readString("RUV", "Servidor", "x"), "antigo");
 }
 
 void TestProfileFile::windows1252RoundTrip() {
     const QString folder = QString::fromUtf8("C:\\Configurações\\Ação€\\");
     ProfileFile(ini()).writeString("RUV", "Caminho_Base_Dados", folder);
-    QVERIFY(contents(ini()).contains("C:\\Configura\xe7\xf5"
-                                     "es\\A\xe7\xe3o\x80\\\r\n"));
+    QVERIFY(FileBytes::read(ini()).contains("C:\\Configura\xe7\xf5"
+                                            "es\\A\xe7\xe3o\x80\\\r\n"));
     QCOMPARE(ProfileFile(ini()).readString("RUV", "Caminho_Base_Dados", ""), folder);
 }
 
@@ -136,7 +126,7 @@ void TestProfileFile::refusedWriteLeavesFileUnchanged() {
     if (folder)
         QVERIFY(QDir().mkdir(path));
     else if (readOnly) {
-        store(path, kStored);
+        FileBytes::write(path, kStored);
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
     }
 
@@ -148,7 +138,7 @@ void TestProfileFile::refusedWriteLeavesFileUnchanged() {
         QCOMPARE(error.text(), "Unable to write to " + path);
     }
     if (readOnly)
-        QCOMPARE(contents(path), kStored);
+        QCOMPARE(FileBytes::read(path), kStored);
 }
 
 void TestProfileFile::fullDiskLeavesFileUnchanged() {
@@ -156,12 +146,12 @@ void TestProfileFile::fullDiskLeavesFileUnchanged() {
     if (!tmpfs.mounted())
         QSKIP("needs root to mount a tmpfs");
     const QByteArray big = kStored + "\r\n" + QByteArray(20000, ';');
-    store(ini(), big);
+    FileBytes::write(ini(), big);
     // Nothing is left, so no temporary copy fits beside the file.
     tmpfs.fill();
 
     QVERIFY_THROWS_EXCEPTION(AppError, ProfileFile(ini()).writeString("RUV", "Servidor", "novo"));
-    QCOMPARE(contents(ini()), big);
+    QCOMPARE(FileBytes::read(ini()), big);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
              QStringList({"filler", "ruv.ini"}));
 }
@@ -170,18 +160,18 @@ void TestProfileFile::readOnlyMountRefusesWrite() {
     Tmpfs tmpfs(m_dir->path());
     if (!tmpfs.mounted())
         QSKIP("needs root to mount a tmpfs");
-    store(ini(), kStored);
+    FileBytes::write(ini(), kStored);
     QVERIFY(tmpfs.remountReadOnly());
 
     QVERIFY_THROWS_EXCEPTION(AppError, ProfileFile(ini()).writeString("RUV", "Servidor", "novo"));
-    QCOMPARE(contents(ini()), kStored);
+    QCOMPARE(FileBytes::read(ini()), kStored);
     QCOMPARE(ProfileFile(ini()).readString("RUV", "Servidor", ""), "antigo");
 }
 
 void TestProfileFile::fileExistsAndDelete() {
     QVERIFY(!ProfileFile::fileExists(ini()));
     ProfileFile::deleteFile(ini());
-    store(ini(), "");
+    FileBytes::write(ini(), "");
     QVERIFY(ProfileFile::fileExists(ini()));
     QVERIFY(!ProfileFile::fileExists(m_dir->path()));
     ProfileFile::deleteFile(ini());

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "RecordingDialogService.h"
 #include "Tmpfs.h"
 #include "firebird/FirebirdInstall.h"
@@ -10,17 +11,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 const QByteArray sampleConf = "# Firebird configuration\r\n"
                               "#RemoteServicePort = 3050\r\n"
@@ -73,12 +63,12 @@ private slots:
         QFETCH(QByteArray, after);
         QTemporaryDir dir;
         const QString folder = dir.path() + "/";
-        writeAll(folder + "firebird.conf", before);
+        FileBytes::write(folder + "firebird.conf", before);
 
         QVERIFY(AlteraPortaFirebird(folder, porta));
-        QCOMPARE(readAll(folder + "firebird.conf"), after);
+        QCOMPARE(FileBytes::read(folder + "firebird.conf"), after);
         QVERIFY(AlteraPortaFirebird(folder, porta));
-        QCOMPARE(readAll(folder + "firebird.conf"), after);
+        QCOMPARE(FileBytes::read(folder + "firebird.conf"), after);
 
         // No temporary is left beside it.
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"firebird.conf"});
@@ -117,10 +107,11 @@ private slots:
         QTemporaryDir dir;
         const QString root = dir.path() + "/Firebird_2_5/";
         QVERIFY(QDir().mkpath(root + "bin"));
-        writeAll(root + "firebird.conf", "RemoteServicePort = 3050\r\n");
+        FileBytes::write(root + "firebird.conf", "RemoteServicePort = 3050\r\n");
 
         QVERIFY(AlteraPortaFirebird(root + "bin/", "3051"));
-        QCOMPARE(readAll(root + "firebird.conf"), QByteArray("RemoteServicePort = 3051\r\n"));
+        QCOMPARE(FileBytes::read(root + "firebird.conf"),
+                 QByteArray("RemoteServicePort = 3051\r\n"));
     }
 
     void missingFolderIsSilent() {
@@ -159,7 +150,7 @@ private slots:
         QByteArray conf;
         while (conf.size() < 16 * 1024)
             conf += "#RemoteServicePort = 3050\r\n";
-        writeAll(folder + "firebird.conf", conf);
+        FileBytes::write(folder + "firebird.conf", conf);
         if (readOnly)
             QVERIFY(mount.remountReadOnly());
         else
@@ -171,7 +162,7 @@ private slots:
         } catch (const AppError& error) {
             QVERIFY2(error.text().contains(folder + "firebird.conf"), qPrintable(error.text()));
         }
-        QCOMPARE(readAll(folder + "firebird.conf"), conf);
+        QCOMPARE(FileBytes::read(folder + "firebird.conf"), conf);
         // No temporary is left beside it.
         QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
         left.removeOne("filler");

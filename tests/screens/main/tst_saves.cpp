@@ -1,6 +1,7 @@
 // The main save and the attachments save against a real Firebird server laid out
 // as an installation (fixture "saves_installation"): the saves stop it, move it
 // to another port, start it again and prove the settings before writing a byte.
+#include "FileBytes.h"
 #include "RecordingDialogService.h"
 #include "Tmpfs.h"
 #include "config/ExecutableFolder.h"
@@ -19,17 +20,6 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 bool listens(const QString& port) {
     QTcpSocket socket;
     socket.connectToHost("127.0.0.1", port.toUShort());
@@ -38,7 +28,10 @@ bool listens(const QString& port) {
 
 // The service commands carried out so far, one "command status" a line.
 QStringList serviceLog(const QString& root) {
-    return QString::fromUtf8(readAll(root + "bin/instsvc.log")).split('\n', Qt::SkipEmptyParts);
+    const QString log = root + "bin/instsvc.log";
+    if (!QFile::exists(log))
+        return {};
+    return QString::fromUtf8(FileBytes::read(log)).split('\n', Qt::SkipEmptyParts);
 }
 
 // An INI text with CR LF line ends, written as lines.
@@ -179,8 +172,8 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
     QVERIFY2(commands == (QStringList{"stop 0", "start 0"}) ||
                  commands == (QStringList{"start 0", "stop skipped"}),
              qPrintable(commands.join(", ")));
-    QVERIFY(
-        readAll(m_root + "firebird.conf").contains("RemoteServicePort = " + m_newPort.toUtf8()));
+    QVERIFY(FileBytes::read(m_root + "firebird.conf")
+                .contains("RemoteServicePort = " + m_newPort.toUtf8()));
     QVERIFY(listens(m_newPort));
     QVERIFY(!listens(m_port));
     const QString log = m_screen->ui->Memo5->toPlainText();
@@ -196,7 +189,7 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
 
     const QString share = m_share->path() + '/';
     const QString dll = m_root + "bin/";
-    QCOMPARE(QString::fromUtf8(readAll(ini())),
+    QCOMPARE(QString::fromUtf8(FileBytes::read(ini())),
              QString::fromUtf8(iniText({"[RUV]",
                                         "Servidor=",
                                         "ServidorTabDef=",
@@ -228,7 +221,7 @@ void TestSaves::tcpIpSaveLeavesTheServiceAlone() {
     openScreen();
     fillTcpIp();
     const QStringList commands = serviceLog(m_root);
-    const QByteArray conf = readAll(m_root + "firebird.conf");
+    const QByteArray conf = FileBytes::read(m_root + "firebird.conf");
     QElapsedTimer click;
     click.start();
 
@@ -243,15 +236,16 @@ void TestSaves::tcpIpSaveLeavesTheServiceAlone() {
     QVERIFY(m_screen->ui->Memo5->toPlainText().endsWith("CONEXÃO ESTABELECIDA COM SUCESSO."));
     QTest::qWait(500); // a service command would have reached the log by now
     QCOMPARE(serviceLog(m_root), commands);
-    QCOMPARE(readAll(m_root + "firebird.conf"), conf);
-    QVERIFY(readAll(ini()).contains("\r\nServidor=127.0.0.1\r\nServidorTabDef=127.0.0.1\r\n"));
+    QCOMPARE(FileBytes::read(m_root + "firebird.conf"), conf);
+    QVERIFY(
+        FileBytes::read(ini()).contains("\r\nServidor=127.0.0.1\r\nServidorTabDef=127.0.0.1\r\n"));
 }
 
 // The copy goes before the test when the option is off, and stays gone.
 void TestSaves::failedConnectionWritesNothing() {
     const QByteArray stored = iniText({"[RUV]", "Servidor=127.0.0.1", "PORTACON=" + m_newPort});
-    writeAll(ini(), stored);
-    writeAll(dat(), "[RUV]\r\n");
+    FileBytes::write(ini(), stored);
+    FileBytes::write(dat(), "[RUV]\r\n");
     openScreen();
     fillTcpIp();
     m_screen->ui->chRenome->click(); // the copy's presence turned the option on
@@ -265,7 +259,7 @@ void TestSaves::failedConnectionWritesNothing() {
                           "Não conseguiu conectar em 127.0.0.1/" + m_newPort + ':' +
                               m_share->path() + "/SGB_DADOS/RUVDADOS.FDB",
                           "", "CONEXÃO FALHOU."}));
-    QCOMPARE(readAll(ini()), stored);
+    QCOMPARE(FileBytes::read(ini()), stored);
     QVERIFY(!QFile::exists(dat()));
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
 }
@@ -286,7 +280,7 @@ void TestSaves::multiCompanyCopy() {
     const QString share = m_share->path() + '/';
     const QString data = m_root + "data/";
     QCOMPARE(
-        QString::fromUtf8(readAll(dat())),
+        QString::fromUtf8(FileBytes::read(dat())),
         QString::fromUtf8(iniText(
             {"[RUV]", "Servidor=127.0.0.1", "ServidorTabDef=127.0.0.1", "SO_Servidor=LINUX",
              "SO_ServidorTabDef=LINUX", "Caminho_Base_Dados=" + data, "Caminho_TabDef=" + data,
@@ -294,8 +288,8 @@ void TestSaves::multiCompanyCopy() {
              "CaminhoDLLCON=" + m_root + "bin/", "DLLCON=fbclient.dll", "PORTACON=" + m_newPort,
              "IPDS= 192.168.0.20 ", "PORTADS=3063 ", "IPNET=127.0.0.1", "PORTADSHTTP=6061",
              "HAB_INTEGRA_CONTINTERNO=N", "CAMINHO_INTEGRA_CONTINTERNO="})));
-    QVERIFY(readAll(ini()).contains("Caminho_Cidades=" + cidades.toUtf8() +
-                                    "/\r\nDiretorio_Servidor="));
+    QVERIFY(FileBytes::read(ini()).contains("Caminho_Cidades=" + cidades.toUtf8() +
+                                            "/\r\nDiretorio_Servidor="));
 }
 
 void TestSaves::failingChecksShowEveryBoxInOrder() {
@@ -325,7 +319,7 @@ void TestSaves::readOnlyIniIsLeftAsItWas() {
     Tmpfs disk(m_exe->path());
     QVERIFY(disk.mounted());
     const QByteArray stored = iniText({"[RUV]", "Servidor=antigo"});
-    writeAll(ini(), stored);
+    FileBytes::write(ini(), stored);
     QVERIFY(disk.remountReadOnly());
     openScreen();
     fillTcpIp();
@@ -335,7 +329,7 @@ void TestSaves::readOnlyIniIsLeftAsItWas() {
     QVERIFY(m_screen->ui->Memo5->toPlainText().endsWith("CONEXÃO ESTABELECIDA COM SUCESSO."));
     QCOMPARE(m_recorder.texts("error"),
              QStringList{DialogService::errorBoxText("Unable to write to " + ini())});
-    QCOMPARE(readAll(ini()), stored);
+    QCOMPARE(FileBytes::read(ini()), stored);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
 }
 
@@ -345,11 +339,11 @@ void TestSaves::diskFullStopsTheWritesAtThatKey() {
     QVERIFY(QDir(m_share->path()).mkdir("CIDADES"));
     Tmpfs disk(m_exe->path());
     QVERIFY(disk.mounted());
-    writeAll(ini(), iniText({"[RUV]", "Servidor=antigo"}));
+    FileBytes::write(ini(), iniText({"[RUV]", "Servidor=antigo"}));
     const QByteArray copy = iniText({"[RUV]", "Servidor=antigo"});
-    writeAll(dat(), copy);
+    FileBytes::write(dat(), copy);
     const QString reserve = m_exe->path() + "/reserve";
-    writeAll(reserve, QByteArray(4096, 'r'));
+    FileBytes::write(reserve, QByteArray(4096, 'r'));
     disk.fill();
     QVERIFY(QFile::remove(reserve));
     openScreen();
@@ -362,12 +356,12 @@ void TestSaves::diskFullStopsTheWritesAtThatKey() {
 
     QCOMPARE(m_recorder.texts("error"),
              QStringList{DialogService::errorBoxText("Unable to write to " + ini())});
-    const QByteArray written = readAll(ini());
+    const QByteArray written = FileBytes::read(ini());
     QVERIFY2(written.startsWith("[RUV]\r\nServidor=127.0.0.1\r\nServidorTabDef=127.0.0.1\r\n"),
              written.constData());
     QVERIFY(written.endsWith("\r\nPORTACON=" + m_newPort.toUtf8() + "\r\n"));
     QVERIFY(!written.contains("IPDS"));
-    QCOMPARE(readAll(dat()), copy);
+    QCOMPARE(FileBytes::read(dat()), copy);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
 }
 
@@ -387,7 +381,7 @@ void TestSaves::attachmentsSave() {
     QFETCH(bool, multiCompany);
     QFETCH(bool, local);
     const QByteArray emptyCopy = "[RUV]\r\n";
-    writeAll(dat(), emptyCopy);
+    FileBytes::write(dat(), emptyCopy);
     QVERIFY(QDir(m_share->path()).mkdir("CIDADES"));
     openScreen();
     Ui::TFParvel& ui = *m_screen->ui;
@@ -429,18 +423,18 @@ void TestSaves::attachmentsSave() {
                       "PORTADS_ANX=3063 ",
                       "IPNET_ANX=127.0.0.1",
                       "PORTADSHTTP_ANX=6061"};
-    QCOMPARE(QString::fromUtf8(readAll(ini())),
+    QCOMPARE(QString::fromUtf8(FileBytes::read(ini())),
              QString::fromUtf8(iniText(anexo + QStringList{"DSLOCAL_ANX=N"})));
-    QCOMPARE(readAll(dat()), multiCompany ? emptyCopy + iniText(anexo) : emptyCopy);
+    QCOMPARE(FileBytes::read(dat()), multiCompany ? emptyCopy + iniText(anexo) : emptyCopy);
     QVERIFY(ui.BitSalvar->isEnabled());
 
-    const QByteArray section = ::section(readAll(ini()), "RUV_ANEXO");
+    const QByteArray section = ::section(FileBytes::read(ini()), "RUV_ANEXO");
     ui.PGD->setCurrentWidget(ui.tbDirBco);
     fillTcpIp();
     QTest::mouseClick(ui.BitSalvar, Qt::LeftButton);
     QVERIFY(!ui.BitSalvar->isEnabled());
-    QVERIFY(readAll(ini()).contains("\r\n[RUV]\r\nServidor=127.0.0.1\r\n"));
-    QCOMPARE(::section(readAll(ini()), "RUV_ANEXO"), section);
+    QVERIFY(FileBytes::read(ini()).contains("\r\n[RUV]\r\nServidor=127.0.0.1\r\n"));
+    QCOMPARE(::section(FileBytes::read(ini()), "RUV_ANEXO"), section);
 }
 
 int main(int argc, char* argv[]) {
