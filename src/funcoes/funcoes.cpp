@@ -78,3 +78,8 @@ QString Apara(const QString& texto) {
         --fim;
     return texto.sliced(inicio, fim - inicio);
 }
+
+QString PastaDoArquivo(const QString& arquivo) {
+    const qsizetype corte = std::max(arquivo.lastIndexOf(u'/'), arquivo.lastIndexOf(u'\\'));
+    return arquivo.left(corte + 1);
+}

@@ -10,6 +10,9 @@ QString VersaoExe();
 // Removes leading and trailing characters whose code is 32 or less (blanks and
 // control characters), the trimming every field test of the screens uses.
 QString Apara(const QString& texto);
+// The folder part of a file name picked in a dialog: everything up to and
+// including its last "/" or "\" (empty when it has neither).
+QString PastaDoArquivo(const QString& arquivo);
 bool EstaEmBranco(const QString& texto);
 QString TiraEspacos(const QString& texto);
 QString UltimosCaracteres(const QString& texto, quint8 n);

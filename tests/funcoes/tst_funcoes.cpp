@@ -13,6 +13,8 @@ private slots:
     void tiraEspacos();
     void apara_data();
     void apara();
+    void pastaDoArquivo_data();
+    void pastaDoArquivo();
     void ultimosCaracteres_data();
     void ultimosCaracteres();
     void soDigitos_data();
@@ -68,6 +70,27 @@ void TestFuncoes::apara() {
     QFETCH(QString, texto);
     QFETCH(QString, esperado);
     QCOMPARE(Apara(texto), esperado);
+}
+
+void TestFuncoes::pastaDoArquivo_data() {
+    QTest::addColumn<QString>("arquivo");
+    QTest::addColumn<QString>("pasta");
+    QTest::newRow("windows") << "D:\\Anexos\\OUTRO.FDB"
+                             << "D:\\Anexos\\";
+    QTest::newRow("linux") << "/x/Anexos/RUVARQUIVOS.FDB"
+                           << "/x/Anexos/";
+    QTest::newRow("mixed, last delimiter wins") << "C:/a\\b/c.fdb"
+                                                << "C:/a\\b/";
+    QTest::newRow("no folder") << "RUVARQUIVOS.FDB"
+                               << "";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestFuncoes::pastaDoArquivo() {
+    QFETCH(QString, arquivo);
+    QFETCH(QString, pasta);
+    QCOMPARE(PastaDoArquivo(arquivo), pasta);
 }
 
 void TestFuncoes::ultimosCaracteres_data() {

@@ -29,8 +29,3 @@ std::optional<int> AlternateRules::systemFromFolder(const QString& folder) {
 bool AlternateRules::isPingable(const QString& address) {
     return !EstaEmBranco(TiraEspacos(SoDigitos(address)));
 }
-
-QString AlternateRules::folderOfFile(const QString& fileName) {
-    const qsizetype cut = std::max(fileName.lastIndexOf(u'/'), fileName.lastIndexOf(u'\\'));
-    return Apara(fileName.left(cut + 1));
-}

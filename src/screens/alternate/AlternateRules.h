@@ -23,6 +23,4 @@ public:
     static std::optional<int> systemFromFolder(const QString& folder);
     // Addresses without any digit (blank, or a bare host name) are not worth a ping.
     static bool isPingable(const QString& address);
-    // Folder part of a picked file name (up to and including the last delimiter), trimmed.
-    static QString folderOfFile(const QString& fileName);
 };

@@ -416,5 +416,5 @@ void TFParvelNovo::BitBtn4Click() {
         QDir::toNativeSeparators(QDir::rootPath()));
     if (!arquivo)
         return;
-    ui->caminhoServidorANX->setText(AlternateRules::folderOfFile(*arquivo));
+    ui->caminhoServidorANX->setText(Apara(PastaDoArquivo(*arquivo)));
 }

@@ -573,22 +573,22 @@ void TFParvel::reiniciaServicoLocal() {
 
 // Shows the tester over the settings on the screen and closes its lines in the
 // message log with the outcome.
-bool TFParvel::testaConexao(bool anexo) {
+bool TFParvel::testaConexao(const SaveSettings& s, bool anexo) {
     TFConecta janela(*ui->Memo5, this);
     FConecta = &janela;
     janela.FazAnexo = anexo;
-    ConEnderecoBanco = ui->edIPBanco->text();
-    ConSistemaBanco = IIF(ui->rbWinBD->isChecked(), "WINDOWS", "LINUX");
+    ConEnderecoBanco = s.servidor;
+    ConSistemaBanco = s.sistemaBanco;
     if (!anexo) {
-        ConEnderecoTabdef = ui->edIPTABDEF->text();
-        ConSistemaTabdef = IIF(ui->rbWinTABDEF->isChecked(), "WINDOWS", "LINUX");
-        ConPastaTabdef = ui->edPastaLocalTABDEF->text();
-        ConPastaRede = ui->edPastaRede->text();
+        ConEnderecoTabdef = s.servidorTabdef;
+        ConSistemaTabdef = s.sistemaTabdef;
+        ConPastaTabdef = s.pastaTabdef;
+        ConPastaRede = s.pastaRede;
     }
-    ConPastaBanco = anexo ? ui->edtCaminhoANX->text() : ui->edPastaLocalBD->text();
+    ConPastaBanco = anexo ? s.pastaAnexo : s.pastaBanco;
     ConArquivoDll = QStringLiteral("fbclient.dll");
-    ConPastaDll = ui->edDllCon->text();
-    ConPorta = ui->edPorta->text();
+    ConPastaDll = s.pastaDll;
+    ConPorta = s.porta;
     const bool conectou = dialogs().execModal(janela) == 1;
     ui->Memo5->appendPlainText(QString());
     ui->Memo5->appendPlainText(conectou ? QStringLiteral("CONEXÃO ESTABELECIDA COM SUCESSO.")
@@ -633,9 +633,10 @@ void TFParvel::BitSalvarClick() {
         ProfileFile::deleteFile(ConfigFiles::ruvDat());
     reiniciaServicoLocal();
     ui->pg->setCurrentWidget(ui->tbConexao);
-    if (!testaConexao(false))
-        return;
+    // One reading of the fields serves the test and the writes that follow it.
     const SaveSettings settings = configuracao();
+    if (!testaConexao(settings, false))
+        return;
     SaveTable::write(ConfigFiles::ruvIni(), SaveTable::principal(settings, SaveTable::File::Ini));
     if (multiEmpresa)
         SaveTable::write(ConfigFiles::ruvDat(),
@@ -695,9 +696,9 @@ void TFParvel::btnSalvarANXClick() {
     reiniciaServicoLocal();
     ui->edtCaminhoANX->setFocus(Qt::OtherFocusReason);
     ui->pg->setCurrentWidget(ui->tbConexao);
-    if (!testaConexao(true))
-        return;
     const SaveSettings settings = configuracao();
+    if (!testaConexao(settings, true))
+        return;
     SaveTable::write(ConfigFiles::ruvIni(), SaveTable::anexos(settings, SaveTable::File::Ini));
     // The copy follows the option here but is never deleted: that is the main
     // save's decision.
@@ -717,8 +718,7 @@ void TFParvel::BitBtn4Click() {
     if (Apara(*escolhido).isEmpty())
         return;
     // The folder is kept with its delimiter; the file's own name is dropped.
-    const qsizetype corte = std::max(escolhido->lastIndexOf(u'/'), escolhido->lastIndexOf(u'\\'));
-    ui->edtCaminhoANX->setText(Apara(escolhido->left(corte + 1)));
+    ui->edtCaminhoANX->setText(Apara(PastaDoArquivo(*escolhido)));
 }
 
 // The database servers are proved by the saves' connection test, not by a ping.

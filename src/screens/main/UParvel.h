@@ -111,7 +111,7 @@ private:
     bool dllEncontrada() const;
     void avisaDllAusente();
     void reiniciaServicoLocal();
-    bool testaConexao(bool anexo);
+    bool testaConexao(const SaveSettings& s, bool anexo);
     SaveSettings configuracao() const;
 
     QHash<QObject*, FocusHandlers> m_focusHandlers;
