@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// Shared routines of the screens: version text, text helpers, the program
-// launcher and the Firebird port rewrite. Free functions without state; none of
-// them shows a message except the port rewrite's warning dialog.
+// Shared routines of the screens: version text, text helpers and the program
+// launcher. Free functions without state that show no message and depend on no
+// other folder of the program.
 
 QString VersaoExe();
 // Removes leading and trailing characters whose code is 32 or less (blanks and
@@ -21,6 +21,3 @@ bool EhDigito(const QString& caractere);
 QString SegmentoDoFim(const QString& texto, const QString& separador, int n);
 bool ExecutaPrograma(const QString& programa, const QString& argumentos, int estadoJanela,
                      bool espera);
-
-// Rewrites the "RemoteServicePort" line of the local server's "firebird.conf".
-bool AlteraPortaFirebird(const QString& pastaDllCon, const QString& porta);

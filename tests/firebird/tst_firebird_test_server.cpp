@@ -1,4 +1,4 @@
-#include "funcoes/funcoes.h"
+#include "firebird/AlteraPortaFirebird.h"
 
 #include <QDir>
 #include <QProcess>

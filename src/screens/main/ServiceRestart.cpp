@@ -1,5 +1,6 @@
 #include "screens/main/ServiceRestart.h"
 
+#include "firebird/AlteraPortaFirebird.h"
 #include "funcoes/AppError.h"
 #include "funcoes/funcoes.h"
 

@@ -1,9 +1,9 @@
 #include "FileBytes.h"
 #include "RecordingDialogService.h"
 #include "Tmpfs.h"
+#include "firebird/AlteraPortaFirebird.h"
 #include "firebird/FirebirdInstall.h"
 #include "funcoes/AppError.h"
-#include "funcoes/funcoes.h"
 
 #include <QDir>
 #include <QFile>

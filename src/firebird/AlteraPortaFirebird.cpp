@@ -1,8 +1,9 @@
+#include "firebird/AlteraPortaFirebird.h"
+
 #include "config/AtomicFile.h"
 #include "config/Windows1252.h"
 #include "firebird/FirebirdInstall.h"
 #include "funcoes/AppError.h"
-#include "funcoes/funcoes.h"
 #include "ui/DialogService.h"
 
 #include <QFile>
