@@ -1,36 +1,35 @@
 #include "config/AtomicFile.h"
 
-#include "funcoes/Platform.h"
-
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
 // A file whose write bits are all off is read-only for every user, root
 // included, as the read-only attribute is on Windows.
-bool isReadOnly(const QString& path) {
-    const QFileInfo info(path);
+bool isReadOnly(const QFileInfo& info) {
     if (!info.exists())
         return false;
     constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     return !info.isFile() || !info.isWritable() || !(info.permissions() & anyWrite);
 }
 
+// The file a symbolic link names is the one to replace; a link whose file is
+// missing is replaced itself.
+QString target(const QFileInfo& info) {
+    const QString resolved = info.isSymLink() ? info.canonicalFilePath() : QString();
+    return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
+}
+
 } // namespace
 
 bool AtomicFile::write(const QString& path, const QByteArray& bytes, QString* errorText) {
-    if (isReadOnly(path)) {
-        if (errorText)
-            *errorText = QStringLiteral("somente leitura");
-        return false;
-    }
-    QSaveFile file(path);
-    // The temporary reaches the disk before it replaces the old file; an
-    // uncommitted QSaveFile removes its temporary.
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-                         platform::flushToDisk(file) && file.commit();
-    if (!written && errorText)
-        *errorText = file.errorString();
-    return written;
+    const QFileInfo info(path);
+    QString why;
+    if (isReadOnly(info))
+        why = QStringLiteral("somente leitura");
+    else if (replace(target(info), bytes, why))
+        return true;
+    if (errorText)
+        *errorText = why;
+    return false;
 }

@@ -5,7 +5,9 @@
 
 // Replaces a whole file so that a crash, a kill or a full disk leaves either
 // the old or the new contents: the bytes go to a temporary file beside it,
-// reach the disk, and the temporary is renamed over the old file.
+// reach the disk, and the temporary is renamed over the old file. The file
+// keeps what its owner gave it (owner, group, permissions, other names), and a
+// symbolic link stays a link to the file it names.
 class AtomicFile {
 public:
     // False when the platform refuses the write; the old file is then untouched
@@ -14,4 +16,9 @@ public:
     // for a user the bits do not stop, as the read-only attribute does on
     // Windows: renaming over it would otherwise succeed.
     static bool write(const QString& path, const QByteArray& bytes, QString* errorText = nullptr);
+
+private:
+    // The platform's half, one implementation file per platform: writes the
+    // regular file at target (links already followed; it may not exist yet).
+    static bool replace(const QString& target, const QByteArray& bytes, QString& errorText);
 };
