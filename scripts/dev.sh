@@ -11,7 +11,7 @@ BUILD="${PARVEL_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev libqt6svg6
+    qt6-base-dev librsvg2-bin libxcb1-dev
     firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
     clang libclang-rt-14-dev
     xvfb xauth imagemagick time iproute2

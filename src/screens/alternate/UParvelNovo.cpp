@@ -16,12 +16,6 @@
 
 TFParvelNovo* FParvelNovo = nullptr;
 
-// The pictures live in the static GUI library; their registration must be
-// pulled in by hand, and from the global namespace.
-static void initResources() {
-    Q_INIT_RESOURCE(UParvelNovo);
-}
-
 namespace {
 
 const QColor corSucesso(0, 128, 0);
@@ -64,12 +58,11 @@ void selecionaItem(QComboBox* combo, int indice) {
 
 TFParvelNovo::TFParvelNovo(QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TFParvelNovo>()) {
-    initResources();
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    marcaAtual = QIcon(QStringLiteral(":/alternate/marca-atual.svg"));
-    marcaOutra = QIcon(QStringLiteral(":/alternate/marca-outra.svg"));
+    marcaAtual = QIcon(QStringLiteral(":/alternate/marca-atual.png"));
+    marcaOutra = QIcon(QStringLiteral(":/alternate/marca-outra.png"));
     ligaEventos();
     ligaFiltros();
     FParvelNovo = this;

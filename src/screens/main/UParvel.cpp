@@ -86,7 +86,6 @@ void adivinhaSistema(const QLineEdit* pasta, QRadioButton* windows, QRadioButton
 TFParvel::TFParvel(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ui(std::make_unique<Ui::TFParvel>()) {
-    Q_INIT_RESOURCE(UParvel);
     ui->setupUi(this);
     setFixedSize(size());
     // The connection group keeps its size while the address panel is hidden.

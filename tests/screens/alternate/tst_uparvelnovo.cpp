@@ -314,8 +314,8 @@ void TestUParvelNovo::navigationMovesTheMarks() {
     QFETCH(QString, button);
     QFETCH(QString, page);
     open();
-    const QImage current = picture(QIcon(":/alternate/marca-atual.svg"));
-    const QImage other = picture(QIcon(":/alternate/marca-outra.svg"));
+    const QImage current = picture(QIcon(":/alternate/marca-atual.png"));
+    const QImage other = picture(QIcon(":/alternate/marca-outra.png"));
     QVERIFY(current != other);
     for (int click = 0; click < 2; ++click) { // a second click changes nothing
         showPage(button);
