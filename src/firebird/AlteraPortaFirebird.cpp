@@ -38,10 +38,19 @@ QStringList readLines(const QString& path) {
     return lines;
 }
 
+// The port text is written on one line whatever was typed or pasted: a line
+// break in it would add settings of its own to the server's file.
+QString oneLine(QString porta) {
+    for (const QChar breaker : {QChar(u'\r'), QChar(u'\n'), QChar(0)})
+        porta.replace(breaker, u' ');
+    return porta;
+}
+
 QStringList withPort(QStringList lines, const QString& porta) {
+    const QString setting = portSetting + QLatin1Char(' ') + oneLine(porta);
     for (QString& line : lines) {
         if (line.contains(portSetting, Qt::CaseSensitive))
-            line = portSetting + QLatin1Char(' ') + porta;
+            line = setting;
     }
     return lines;
 }

@@ -1,12 +1,28 @@
 #include "firebird/FirebirdLibrary.h"
 
 #include "firebird/FirebirdError.h"
+#include "firebird/LibraryFile.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
-FirebirdLibrary::FirebirdLibrary(const QString& file) : m_library(file) {
+namespace {
+
+QString notLoadable(const QString& file, const QString& why) {
+    return QStringLiteral("A biblioteca de conexão \"%1\" não pode ser carregada: %2.")
+        .arg(file, why);
+}
+
+} // namespace
+
+FirebirdLibrary::FirebirdLibrary(const QString& file) : m_file(file) {
+    if (const QString problem = LibraryFile::problem(file); !problem.isEmpty())
+        throw FirebirdError(notLoadable(file, problem));
+    // The name as given, never one with a prefix or suffix added by the loader:
+    // it is the file that was checked.
+    m_library.setFileNameAndVersion(QFileInfo(file).absoluteFilePath(), QString());
     if (!m_library.load())
-        throw FirebirdError(m_library.errorString());
+        throw FirebirdError(notLoadable(file, m_library.errorString()));
     resolve(attachDatabase, "isc_attach_database");
     resolve(detachDatabase, "isc_detach_database");
     resolve(serviceAttach, "isc_service_attach");
@@ -19,7 +35,9 @@ FirebirdLibrary::FirebirdLibrary(const QString& file) : m_library(file) {
 template <typename F> void FirebirdLibrary::resolve(F& entry, const char* name) {
     entry = reinterpret_cast<F>(m_library.resolve(name));
     if (!entry)
-        throw FirebirdError(m_library.errorString());
+        throw FirebirdError(
+            QStringLiteral("A biblioteca de conexão \"%1\" não tem a função \"%2\".")
+                .arg(m_file, QLatin1String(name)));
 }
 
 void FirebirdLibrary::check(const ISC_STATUS* status) const {

@@ -9,7 +9,8 @@
 // points the program calls are resolved; <ibase.h> gives their types.
 class FirebirdLibrary {
 public:
-    // Throws FirebirdError when the file cannot be loaded or lacks an entry point.
+    // Throws FirebirdError, naming the file, when it is not a complete library for
+    // this platform, cannot be loaded or lacks an entry point (named too).
     explicit FirebirdLibrary(const QString& file);
 
     // Throws FirebirdError with the client's text when `status` holds an error.
@@ -29,6 +30,7 @@ private:
 
     // Never unloaded: the client keeps threads and handlers of its own, and a
     // second load of the same file returns the same module anyway.
+    QString m_file;
     QLibrary m_library;
     decltype(&fb_interpret) m_interpret = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include "funcoes/funcoes.h"
 
+#include <QRegularExpression>
+
 QString ConnectionTexts::separador(const QString& sistema) {
     return sistema == QLatin1String("WINDOWS") ? QStringLiteral("\\") : QStringLiteral("/");
 }
@@ -41,6 +43,16 @@ QString ConnectionTexts::linhaConectado(const QString& conexao, qint64 milissegu
 
 QStringList ConnectionTexts::linhasFalha(const QString& conexao) {
     return {QStringLiteral("Conexão Falhou."), "Não conseguiu conectar em " + conexao};
+}
+
+QString ConnectionTexts::linhaMotivo(const QString& texto) {
+    QStringList partes;
+    for (const QString& parte :
+         texto.split(QRegularExpression(QStringLiteral("[\\r\\n\\x{0}]+")), Qt::SkipEmptyParts)) {
+        if (const QString limpa = parte.trimmed(); !limpa.isEmpty())
+            partes << limpa;
+    }
+    return "Motivo: " + partes.join(QStringLiteral(" - "));
 }
 
 QString ConnectionTexts::segundos(qint64 milissegundos) {

@@ -28,6 +28,9 @@ public:
     // programs' logs have always shown it.
     static QString linhaConectado(const QString& conexao, qint64 milissegundos, bool tabdef);
     static QStringList linhasFalha(const QString& conexao);
+    // "Motivo: " and why a step failed, on one line: the messages of the client
+    // library (one per line as it gives them) or of the program, joined by " - ".
+    static QString linhaMotivo(const QString& texto);
     // Whole elapsed seconds, at least two digits: "03", "75".
     static QString segundos(qint64 milissegundos);
 

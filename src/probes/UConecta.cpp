@@ -53,6 +53,8 @@ TFConecta::TFConecta(QPlainTextEdit& log, QWidget* parent)
 
 TFConecta::~TFConecta() = default;
 
+void TFConecta::reject() {}
+
 void TFConecta::FormCreate() {
     FazAnexo = false;
 }
@@ -139,7 +141,8 @@ bool TFConecta::provisionaUsuario() {
             inclusao.detach();
         }
         return true;
-    } catch (const FirebirdError&) {
+    } catch (const FirebirdError& erro) {
+        escreve(ConnectionTexts::linhaMotivo(erro.text()));
         return false;
     }
 }
@@ -152,9 +155,10 @@ bool TFConecta::conecta(const QString& conexao, bool tabdef) {
         relogio.start();
         SQLConnection1 = std::make_unique<FirebirdDatabase>(
             *m_biblioteca, conexao, FirebirdLogin{usuarioAplicacao, senhaAplicacao});
-    } catch (const FirebirdError&) {
+    } catch (const FirebirdError& erro) {
         for (const QString& linha : ConnectionTexts::linhasFalha(conexao))
             escreve(linha);
+        escreve(ConnectionTexts::linhaMotivo(erro.text()));
         return false;
     }
     escreve(ConnectionTexts::linhaConectado(conexao, relogio.elapsed(), tabdef));

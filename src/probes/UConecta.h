@@ -50,6 +50,10 @@ public:
     // Clears the log, provisions the user, then opens the attachments database.
     bool TestaConexaoANX();
 
+    // Neither Esc nor a close request ends the test: the window closes itself
+    // when the test is done.
+    void reject() override;
+
     QTimer Timer1; // starts the test a second after the window shows
     QTimer Timer2; // steps the caption while events are processed
 

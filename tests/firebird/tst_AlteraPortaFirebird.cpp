@@ -55,6 +55,16 @@ private slots:
         QTest::newRow("empty port") << QByteArray("RemoteServicePort = 3050\r\n") << ""
                                     << QByteArray("RemoteServicePort = \r\n");
         QTest::newRow("empty file") << QByteArray() << "3055" << QByteArray();
+        // A pasted port must not add settings of its own to the server's file.
+        QTest::newRow("pasted line break becomes spaces")
+            << QByteArray("RemoteServicePort = 3050\r\nRemoteBindAddress = 127.0.0.1\r\n")
+            << "3055\r\nRemoteBindAddress = 0.0.0.0"
+            << QByteArray("RemoteServicePort = 3055  RemoteBindAddress = 0.0.0.0\r\n"
+                          "RemoteBindAddress = 127.0.0.1\r\n");
+        QTest::newRow("lone CR, LF and NUL become spaces")
+            << QByteArray("#RemoteServicePort = 3050\r\n")
+            << QString("30\r55\nAuthServer = Legacy_Auth") + QChar(0) + "x"
+            << QByteArray("RemoteServicePort = 30 55 AuthServer = Legacy_Auth x\r\n");
     }
 
     void rewritesTheMatchingLines() {

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "FirebirdTestServer.h"
 #include "firebird/FirebirdDatabase.h"
 #include "firebird/FirebirdError.h"
@@ -6,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,6 +15,43 @@
 namespace {
 
 const char* const clientLibrary = "/usr/lib/x86_64-linux-gnu/libfbclient.so.2";
+
+// Where the last loadable segment of an ELF file ends, from readelf's table.
+qint64 loadableEnd(const QString& file) {
+    QProcess readelf;
+    readelf.start("readelf", {"-lW", file});
+    readelf.waitForFinished();
+    qint64 end = 0;
+    for (const QByteArray& line : readelf.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 5 && fields[0] == "LOAD")
+            end = std::max(end,
+                           fields[1].toLongLong(nullptr, 16) + fields[4].toLongLong(nullptr, 16));
+    }
+    return end;
+}
+
+// The start of a Windows DLL: DOS header pointing at a PE header for x86-64.
+QByteArray peStub() {
+    QByteArray bytes(512, '\0');
+    bytes.replace(0, 2, "MZ");
+    bytes[0x3c] = char(0x80);
+    bytes.replace(0x80, 6, QByteArray("PE\0\0\x64\x86", 6));
+    return bytes;
+}
+
+// A complete ELF header of a 32-bit x86 shared library.
+QByteArray elf32Header() {
+    QByteArray bytes(52, '\0');
+    bytes.replace(0, 7,
+                  QByteArray("\x7f"
+                             "ELF\x01\x01\x01",
+                             7));
+    bytes[16] = 3; // ET_DYN
+    bytes[18] = 3; // EM_386
+    bytes[20] = 1;
+    return bytes;
+}
 
 FirebirdLogin sysdba() {
     return {"SYSDBA", FirebirdTestServer::sysdbaPassword};
@@ -30,21 +69,67 @@ private slots:
         m_library = std::make_unique<FirebirdLibrary>(m_server.clientFolder() + "fbclient.dll");
     }
 
+    // Real files that are no usable client library. Each is refused with a text
+    // that names the file and the problem; none may reach the loader in a state
+    // that kills the program (a copy cut short did, with SIGBUS).
     void unusableLibraryIsAnError_data() {
-        QTest::addColumn<QString>("file");
-        QTest::newRow("missing file") << "/nonexistent/fbclient.dll";
-        QTest::newRow("not a library") << QFINDTESTDATA("tst_firebirdclient.cpp");
-        QTest::newRow("library without the entry points") << "/lib/x86_64-linux-gnu/libm.so.6";
+        QTest::addColumn<QByteArray>("contents"); // written to the file unless `path` is set
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("problem");
+
+        const QByteArray library = FileBytes::read(clientLibrary);
+        const qint64 segmentsEnd = loadableEnd(clientLibrary);
+        QVERIFY(segmentsEnd > 700 * 1024 && segmentsEnd <= library.size());
+        for (const qint64 size : {qint64(1024), qint64(64 * 1024), qint64(256 * 1024),
+                                  qint64(700 * 1024), segmentsEnd - 1})
+            QTest::addRow("cut at %lld bytes", size)
+                << library.left(size) << QString() << "o arquivo está incompleto";
+        QTest::newRow("cut inside the ELF header")
+            << library.left(20) << QString() << "o arquivo está incompleto";
+        QTest::newRow("empty file") << QByteArray() << QString() << "o arquivo está vazio";
+        QTest::newRow("text file")
+            << QByteArray("[RUV]\r\nServidor=127.0.0.1\r\n") << QString() << "não é uma biblioteca";
+        QTest::newRow("Windows PE stub") << peStub() << QString() << "biblioteca do Windows";
+        QTest::newRow("32-bit ELF") << elf32Header() << QString() << "de outra plataforma";
+        QTest::newRow("folder") << QByteArray() << "/tmp"
+                                << "é uma pasta";
+        QTest::newRow("missing file") << QByteArray() << "/nonexistent/fbclient.dll"
+                                      << "o arquivo não existe";
+        QTest::newRow("program, not a library") << QByteArray() << "/usr/bin/true"
+                                                << "não pode ser carregada";
+        QTest::newRow("library without the entry points")
+            << QByteArray() << "/lib/x86_64-linux-gnu/libm.so.6"
+            << "não tem a função";
+        QTest::newRow("library without the ISC functions")
+            << QByteArray() << "/lib/x86_64-linux-gnu/libz.so.1"
+            << "não tem a função \"isc_attach_database\"";
     }
 
     void unusableLibraryIsAnError() {
-        QFETCH(QString, file);
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, path);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        if (path.isEmpty()) {
+            path = dir.filePath("fbclient.dll");
+            FileBytes::write(path, contents);
+        }
         try {
-            FirebirdLibrary library(file);
+            FirebirdLibrary library(path);
             QFAIL("loaded");
         } catch (const FirebirdError& error) {
-            QVERIFY(!error.text().isEmpty());
+            QVERIFY2(error.text().contains(problem), qPrintable(error.text()));
+            QVERIFY2(error.text().contains("\"" + path + "\""), qPrintable(error.text()));
         }
+    }
+
+    // The whole file, or any cut past its last loadable byte, loads.
+    void completeLibraryLoads() {
+        QTemporaryDir dir;
+        const QString copy = dir.filePath("fbclient.dll");
+        FileBytes::write(copy, FileBytes::read(clientLibrary).left(loadableEnd(clientLibrary)));
+        FirebirdLibrary library(copy);
+        QVERIFY(library.attachDatabase);
     }
 
     void attachesWithTheLoginAndCharacterSet() {

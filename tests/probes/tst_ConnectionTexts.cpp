@@ -140,6 +140,27 @@ private slots:
         QCOMPARE(ConnectionTexts::linhasFalha("a/1:b"),
                  (QStringList{"Conexão Falhou.", "Não conseguiu conectar em a/1:b"}));
     }
+
+    void reasonLine_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("linha");
+        QTest::newRow("client messages, one per line")
+            << "Unable to complete network request to host \"127.0.0.1\".\nFailed to establish a "
+               "connection.\nConnection refused"
+            << "Motivo: Unable to complete network request to host \"127.0.0.1\". - Failed to "
+               "establish a connection. - Connection refused";
+        QTest::newRow("CR LF, blank and NUL pieces dropped")
+            << QString("a\r\n  \r\nb") + QChar(0) + "c\n"
+            << "Motivo: a - b - c";
+        QTest::newRow("program text kept as it is") << "Tempo esgotado."
+                                                    << "Motivo: Tempo esgotado.";
+    }
+
+    void reasonLine() {
+        QFETCH(QString, texto);
+        QFETCH(QString, linha);
+        QCOMPARE(ConnectionTexts::linhaMotivo(texto), linha);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestConnectionTexts)

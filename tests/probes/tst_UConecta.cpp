@@ -79,6 +79,7 @@ private slots:
         QTest::addColumn<QString>("parameter");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QString>("reason"); // in the "Motivo: " line that ends the log
 
         const QString wrongMain =
             "127.0.0.1/" + m_server.port() + ":/nao/existe/SGB_DADOS/RUVDADOS.FDB";
@@ -89,24 +90,31 @@ private slots:
         QTest::newRow("wrong database folder")
             << "ConPastaBanco"
             << "/nao/existe/"
-            << QStringList{"Conexão Falhou.", "Não conseguiu conectar em " + wrongMain};
+            << QStringList{"Conexão Falhou.", "Não conseguiu conectar em " + wrongMain}
+            << "I/O error";
         QTest::newRow("Windows separator on this server")
             << "ConSistemaBanco"
             << "WINDOWS"
-            << QStringList{"Conexão Falhou.", "Não conseguiu conectar em " + windowsMain};
+            << QStringList{"Conexão Falhou.", "Não conseguiu conectar em " + windowsMain}
+            << "I/O error";
         QTest::newRow("TABDEF fails after the main database")
             << "ConPastaTabdef"
             << "/nao/existe/"
             << QStringList{"Conectado em " + principal() + " Tempo: 00 segundos.",
-                           "Conexão Falhou.", "Não conseguiu conectar em " + wrongTabdef};
-        QTest::newRow("client library missing") << "ConArquivoDll"
-                                                << "nada.dll" << QStringList{};
+                           "Conexão Falhou.", "Não conseguiu conectar em " + wrongTabdef}
+            << "I/O error";
+        QTest::newRow("client library missing")
+            << "ConArquivoDll"
+            << "nada.dll" << QStringList{}
+            << "A biblioteca de conexão \"" + m_server.clientFolder() +
+                   "nada.dll\" não pode ser carregada: o arquivo não existe.";
     }
 
     void failuresEndTheTest() {
         QFETCH(QString, parameter);
         QFETCH(QString, value);
         QFETCH(QStringList, after);
+        QFETCH(QString, reason);
         QString* const target = parameter == "ConPastaBanco"     ? &ConPastaBanco
                                 : parameter == "ConSistemaBanco" ? &ConSistemaBanco
                                 : parameter == "ConPastaTabdef"  ? &ConPastaTabdef
@@ -115,7 +123,11 @@ private slots:
         TFConecta window(m_log);
 
         QCOMPARE(dialogs().execModal(window), 2);
-        QCOMPARE(lines(m_log), QStringList({"linha anterior", aguarde}) + after);
+        const QStringList logged = lines(m_log);
+        QCOMPARE(logged.mid(0, logged.size() - 1),
+                 QStringList({"linha anterior", aguarde}) + after);
+        QVERIFY2(logged.last().startsWith("Motivo: ") && logged.last().contains(reason),
+                 qPrintable(logged.last()));
     }
 
     void unreachableServiceManagerWritesNothing() {
@@ -126,7 +138,9 @@ private slots:
         TFConecta window(m_log);
 
         QVERIFY(!window.TestaConexao());
-        QCOMPARE(lines(m_log), (QStringList{"linha anterior", aguarde}));
+        QCOMPARE(lines(m_log), (QStringList{"linha anterior", aguarde,
+                                            "Motivo: Unable to complete network request to host "
+                                            "\"127.0.0.1\". - Failed to establish a connection."}));
     }
 
     void refusedAdministratorWritesNothing() {
@@ -142,7 +156,11 @@ private slots:
                            "-password", "outra", "-action_modify_user", "-sec_username", "SYSDBA",
                            "-sec_password", FirebirdTestServer::sysdbaPassword});
         QVERIFY(!conectou);
-        QCOMPARE(lines(m_log), (QStringList{"linha anterior", aguarde}));
+        QCOMPARE(lines(m_log).mid(0, 2), (QStringList{"linha anterior", aguarde}));
+        QCOMPARE(lines(m_log).size(), 3);
+        QVERIFY2(lines(m_log).last().startsWith("Motivo: Your user name and password are not "
+                                                "defined."),
+                 qPrintable(lines(m_log).last()));
         QVERIFY(m_server.userNames().contains("SYSDBA"));
     }
 
@@ -172,6 +190,17 @@ private slots:
         QCOMPARE(lines(m_log), (QStringList{aguarde, "Conectado em 127.0.0.1/" + m_server.port() +
                                                          ":" + m_server.dataFolder() +
                                                          "RUVARQUIVOS.FDB Tempo: 00 segundos."}));
+    }
+
+    // Like the ping window, the tester cannot be dismissed: it closes itself.
+    void escapeAndCloseDoNotEndTheTest() {
+        TFConecta window(m_log);
+        QTimer::singleShot(300, &window, [&] {
+            QTest::keyClick(&window, Qt::Key_Escape);
+            window.close();
+        });
+        QCOMPARE(dialogs().execModal(window), 1);
+        QCOMPARE(lines(m_log).size(), 4);
     }
 
     void windowLookAndCaption() {

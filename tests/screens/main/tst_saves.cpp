@@ -61,6 +61,7 @@ private slots:
     void firstLocalSaveMovesTheServerAndCreatesTheFile();
     void tcpIpSaveLeavesTheServiceAlone();
     void failedConnectionWritesNothing();
+    void truncatedLibraryIsRefused();
     void multiCompanyCopy();
     void failingChecksShowEveryBoxInOrder();
     void readOnlyIniIsLeftAsItWas();
@@ -253,7 +254,9 @@ void TestSaves::failedConnectionWritesNothing() {
 
     QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
 
-    const QStringList log = m_screen->ui->Memo5->toPlainText().split('\n');
+    QStringList log = m_screen->ui->Memo5->toPlainText().split('\n');
+    const QString reason = log.takeAt(log.size() - 3);
+    QVERIFY2(reason.startsWith("Motivo: ") && reason.contains("I/O error"), qPrintable(reason));
     QCOMPARE(log.mid(log.size() - 4),
              (QStringList{"Conexão Falhou.",
                           "Não conseguiu conectar em 127.0.0.1/" + m_newPort + ':' +
@@ -261,6 +264,32 @@ void TestSaves::failedConnectionWritesNothing() {
                           "", "CONEXÃO FALHOU."}));
     QCOMPARE(FileBytes::read(ini()), stored);
     QVERIFY(!QFile::exists(dat()));
+    QVERIFY(m_screen->ui->BitSalvar->isEnabled());
+}
+
+// An interrupted copy of the client library used to kill the program inside the
+// loader; now the test fails, naming the file, and the program goes on.
+void TestSaves::truncatedLibraryIsRefused() {
+    const QByteArray stored = iniText({"[RUV]", "Servidor=127.0.0.1", "PORTACON=" + m_newPort});
+    FileBytes::write(ini(), stored);
+    openScreen();
+    fillTcpIp();
+    const QString folder = m_share->path() + "/bin/";
+    QVERIFY(QDir().mkpath(folder));
+    FileBytes::write(folder + "fbclient.dll",
+                     FileBytes::read(m_root + "bin/fbclient.dll").left(700 * 1024));
+    m_screen->ui->edDllCon->setText(folder);
+
+    QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
+
+    QStringList log = m_screen->ui->Memo5->toPlainText().split('\n');
+    const QString reason = log.takeAt(log.size() - 3);
+    QVERIFY2(reason.startsWith("Motivo: A biblioteca de conexão \"" + folder +
+                               "fbclient.dll\" não pode ser carregada: o arquivo está incompleto"),
+             qPrintable(reason));
+    QCOMPARE(log.mid(log.size() - 3),
+             (QStringList{"Aguarde... Verificando Usuário...", "", "CONEXÃO FALHOU."}));
+    QCOMPARE(FileBytes::read(ini()), stored);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
 }
 
