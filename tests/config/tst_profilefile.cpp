@@ -142,6 +142,8 @@ void TestProfileFile::refusedWriteLeavesFileUnchanged() {
 }
 
 void TestProfileFile::fullDiskLeavesFileUnchanged() {
+    if (!Tmpfs::supported())
+        QSKIP("no tmpfs on this system");
     Tmpfs tmpfs(m_dir->path());
     if (!tmpfs.mounted())
         QSKIP("needs root to mount a tmpfs");
@@ -157,6 +159,8 @@ void TestProfileFile::fullDiskLeavesFileUnchanged() {
 }
 
 void TestProfileFile::readOnlyMountRefusesWrite() {
+    if (!Tmpfs::supported())
+        QSKIP("no tmpfs on this system");
     Tmpfs tmpfs(m_dir->path());
     if (!tmpfs.mounted())
         QSKIP("needs root to mount a tmpfs");

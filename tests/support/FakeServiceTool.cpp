@@ -17,9 +17,7 @@ QByteArray readFile(const QString& path) {
 } // namespace
 
 FakeServiceTool::FakeServiceTool(const QString& folder) : m_folder(folder) {
-    const QString tool = m_folder + "/instsvc.exe";
-    m_valid = writeFile(tool, ("#!/bin/sh\necho \"$1\" >>'" + m_folder + ".log'\n").toUtf8()) &&
-              QFile::setPermissions(tool, QFile::ReadOwner | QFile::ExeOwner) &&
+    m_valid = installTool(m_folder) &&
               writeFile(m_folder + "/firebird.conf", "RemoteServicePort = 3050\r\n");
 }
 

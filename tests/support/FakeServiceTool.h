@@ -22,6 +22,9 @@ public:
     QStringList commands() const;
 
 private:
+    // The platform's half: puts the tool as "instsvc.exe" into the folder.
+    static bool installTool(const QString& folder);
+
     QString m_folder;
     bool m_valid = false;
 };

@@ -4,9 +4,11 @@
 
 // A 64 KiB tmpfs mounted over a folder for one test, so that refused writes are
 // real even for root, whom permission bits do not stop. Unmounted when it goes
-// out of scope.
+// out of scope. Windows has no such file system: there it never mounts.
 class Tmpfs {
 public:
+    static bool supported();
+
     explicit Tmpfs(const QString& folder);
     ~Tmpfs();
     Tmpfs(const Tmpfs&) = delete;

@@ -1,0 +1,60 @@
+# parvel-<version>-win64.zip (`cmake --build <dir> --target package`): the program
+# with the Qt libraries and plugins it loads and the compiler's runtime
+# libraries, laid out as a deployment tool lays them out (plugins in folders
+# beside the program, where Qt looks for them first).
+
+install(TARGETS parvel RUNTIME DESTINATION .)
+
+get_target_property(_qt_core Qt6::Core IMPORTED_LOCATION_RELEASE)
+get_filename_component(_qt_bin ${_qt_core} DIRECTORY)
+get_filename_component(_qt_plugins ${_qt_bin}/../plugins ABSOLUTE)
+
+# The windowing system, the native look, and the icon formats when Qt has them.
+set(_plugins platforms/qwindows.dll styles/qwindowsvistastyle.dll)
+foreach(_optional imageformats/qsvg.dll iconengines/qsvgicon.dll)
+    if(EXISTS ${_qt_plugins}/${_optional})
+        list(APPEND _plugins ${_optional})
+    endif()
+endforeach()
+set(_installed_plugins)
+foreach(_plugin ${_plugins})
+    get_filename_component(_folder ${_plugin} DIRECTORY)
+    install(FILES ${_qt_plugins}/${_plugin} DESTINATION ${_folder})
+    list(APPEND _installed_plugins ${_plugin})
+endforeach()
+
+# Where the libraries come from: Qt's and the compiler's folders. A library found
+# in none of them belongs to Windows itself and is not shipped.
+set(_search ${_qt_bin})
+foreach(_dll libstdc++-6.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_dll}
+        OUTPUT_VARIABLE _dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    get_filename_component(_dll_dir ${_dll_path} DIRECTORY)
+    get_filename_component(_dll_dir ${_dll_dir} REALPATH)
+    list(APPEND _search ${_dll_dir})
+endforeach()
+find_program(PARVEL_OBJDUMP NAMES x86_64-w64-mingw32-objdump REQUIRED)
+
+install(CODE "
+    set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+    set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+    set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${PARVEL_OBJDUMP}\")
+    set(_root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+    set(_modules)
+    foreach(_plugin ${_installed_plugins})
+        list(APPEND _modules \"\${_root}/\${_plugin}\")
+    endforeach()
+    file(GET_RUNTIME_DEPENDENCIES
+        EXECUTABLES \"\${_root}/parvel.exe\"
+        MODULES \${_modules}
+        DIRECTORIES ${_search}
+        RESOLVED_DEPENDENCIES_VAR _libraries
+        UNRESOLVED_DEPENDENCIES_VAR _system)
+    file(INSTALL \${_libraries} DESTINATION \"\${_root}\")
+")
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME parvel)
+set(CPACK_PACKAGE_FILE_NAME parvel-${PROJECT_VERSION}-win64)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+include(CPack)

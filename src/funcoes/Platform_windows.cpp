@@ -1,0 +1,71 @@
+#include "funcoes/Platform.h"
+
+#include <io.h>
+#include <vector>
+#include <windows.h>
+
+QString platform::executableFilePath() {
+    // The buffer grows until the whole path fits (long paths exceed MAX_PATH).
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD size = ::GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (size == 0)
+            return QString();
+        if (size < buffer.size())
+            return QString::fromWCharArray(buffer.data(), int(size));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+QChar platform::pathSeparator() {
+    return u'\\';
+}
+
+// The fixed file-version record of the executable's own version resource; zeros
+// when the file carries none.
+platform::FileVersion platform::executableFileVersion() {
+    const std::wstring file = executableFilePath().toStdWString();
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
+    if (size == 0)
+        return {};
+    std::vector<char> data(size);
+    if (!::GetFileVersionInfoW(file.c_str(), 0, size, data.data()))
+        return {};
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
+        fixedSize < sizeof(VS_FIXEDFILEINFO))
+        return {};
+    return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+            HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
+}
+
+bool platform::flushToDisk(QFileDevice& file) {
+    if (!file.flush())
+        return false;
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(file.handle()));
+    return handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle);
+}
+
+bool platform::startProcess(const QString& /*programFile: named by the command line*/,
+                            const QString& commandLine, const QString& workingFolder, int showState,
+                            bool wait) {
+    // CreateProcessW may write into the command line, so it gets a copy of its own.
+    std::wstring line = commandLine.toStdWString();
+    const std::wstring folder = workingFolder.toStdWString();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = WORD(showState);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                          CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+        return false;
+    if (wait)
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
+}
