@@ -9,13 +9,9 @@ get_target_property(_qt_core Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(_qt_bin ${_qt_core} DIRECTORY)
 get_filename_component(_qt_plugins ${_qt_bin}/../plugins ABSOLUTE)
 
-# The windowing system, the native look, and the icon formats when Qt has them.
+# The windowing system and the native look. The pictures are PNG, which Qt reads
+# without a plugin.
 set(_plugins platforms/qwindows.dll styles/qwindowsvistastyle.dll)
-foreach(_optional imageformats/qsvg.dll iconengines/qsvgicon.dll)
-    if(EXISTS ${_qt_plugins}/${_optional})
-        list(APPEND _plugins ${_optional})
-    endif()
-endforeach()
 set(_installed_plugins)
 foreach(_plugin ${_plugins})
     get_filename_component(_folder ${_plugin} DIRECTORY)
