@@ -3,6 +3,7 @@
 #include "funcoes/funcoes.h"
 #include "probes/IcmpClient.h"
 #include "probes/UPing.h"
+#include "screens/alternate/NavigationButton.h"
 #include "screens/alternate/UParvelNovo.h"
 #include "screens/main/UParvel.h"
 
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -56,6 +58,15 @@ QImage picture(const QIcon& icon) {
 const QStringList kNavigation = {"btnConfigRUV", "btnConfigTabDef", "btnConfigAnexos",
                                  "btnAplicacao", "btnFirebird"};
 
+// Stored values that the folder guesses would change: a page whose fields the
+// operator never entered must keep them.
+const QByteArray kGuessBait =
+    "[RUV]\nSO_Servidor=WINDOWS\nCaminho_Base_Dados=/home/samba/Quorvane/RUV7/\n"
+    "SO_ServidorTabDef=LINUX\nCaminho_Tabdef=C:\\Quorvane\\RUV7\\\n"
+    "Diretorio_Servidor=\\\\SERVIDOR\\Quorvane\\RUV7\\\n"
+    "Servidor=10.0.0.1\nCaminhoDLLCON=C:\\F\\\n"
+    "[RUV_ANEXO]\nSO_Servidor=LINUX\nCaminho_Base_Dados=D:\\Arquivos\\\n";
+
 } // namespace
 
 class TestUParvelNovo : public QObject {
@@ -71,6 +82,10 @@ private slots:
     void showPreparesTheWindow();
     void navigationMovesTheMarks_data();
     void navigationMovesTheMarks();
+    void navigationLeavesTheFocusOutOfThePages_data();
+    void navigationLeavesTheFocusOutOfThePages();
+    void folderLeftForTheNavigationGuessesItsSystem();
+    void navigationCaptionsFitTheirButtons();
     void noticesFollowTheFocus_data();
     void noticesFollowTheFocus();
     void keysMoveTheFocus_data();
@@ -98,6 +113,8 @@ private:
     void store(const QString& name, const QByteArray& bytes);
     void showPage(const QString& button);
     void useScriptedPing(bool answers);
+    QStringList formState();
+    void checkMarks(const QString& current);
     template <typename T = QWidget> T* w(const QString& name) {
         T* widget = screen->findChild<T*>(name);
         if (!widget)
@@ -149,6 +166,34 @@ void TestUParvelNovo::showPage(const QString& button) {
 void TestUParvelNovo::useScriptedPing(bool answers) {
     IcmpClient::setFactoryForTesting(
         [this, answers] { return std::make_unique<ScriptedIcmp>(answers, pingedHosts); });
+}
+
+// Every field, box and option of the window, the notice shown and the settings page.
+QStringList TestUParvelNovo::formState() {
+    QStringList state;
+    for (auto* e : screen->findChildren<QLineEdit*>())
+        state << e->objectName() + '=' + e->text();
+    for (auto* c : screen->findChildren<QComboBox*>())
+        state << c->objectName() + '=' + QString::number(c->currentIndex());
+    for (auto* c : screen->findChildren<QCheckBox*>())
+        state << c->objectName() + '=' + (c->isChecked() ? "1" : "0");
+    state << "notice=" + currentNotice()
+          << "page=" + w<QTabWidget>("PGD")->currentWidget()->objectName();
+    state.sort(); // showing a page raises it among its siblings
+    return state;
+}
+
+// The green mark and the bold caption on `current` alone, the grey mark elsewhere.
+void TestUParvelNovo::checkMarks(const QString& current) {
+    const QImage green = picture(QIcon(":/alternate/marca-atual.png"));
+    const QImage grey = picture(QIcon(":/alternate/marca-outra.png"));
+    QVERIFY(green != grey);
+    for (const QString& name : kNavigation) {
+        auto* b = w<QPushButton>(name);
+        QCOMPARE(picture(b->icon()) == green, name == current);
+        QCOMPARE(picture(b->icon()) == grey, name != current);
+        QCOMPARE(b->font().bold(), name == current);
+    }
 }
 
 // Each row: the stored files and the state of some widgets after showing,
@@ -314,17 +359,95 @@ void TestUParvelNovo::navigationMovesTheMarks() {
     QFETCH(QString, button);
     QFETCH(QString, page);
     open();
-    const QImage current = picture(QIcon(":/alternate/marca-atual.png"));
-    const QImage other = picture(QIcon(":/alternate/marca-outra.png"));
-    QVERIFY(current != other);
     for (int click = 0; click < 2; ++click) { // a second click changes nothing
         showPage(button);
         QCOMPARE(w<QTabWidget>("PGD")->currentWidget()->objectName(), page);
-        for (const QString& name : kNavigation) {
-            auto* b = w<QPushButton>(name);
-            QCOMPARE(picture(b->icon()) == current, name == button);
-            QCOMPARE(picture(b->icon()) == other, name != button);
-            QCOMPARE(b->font().bold(), name == button);
+        checkMarks(button);
+    }
+}
+
+// From a field of each page that has no notice and no guess, every navigation
+// button is clicked: the page and the marks change, nothing else does, and the
+// focus does not follow into the page just opened.
+void TestUParvelNovo::navigationLeavesTheFocusOutOfThePages_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("RUV") << "btnConfigRUV"
+                         << "comboSistOpeRUV";
+    QTest::newRow("TabDEF") << "btnConfigTabDef"
+                            << "comboSistOpeDEF";
+    QTest::newRow("attachments") << "btnConfigAnexos"
+                                 << "comboSistOpeANX";
+    QTest::newRow("application") << "btnAplicacao"
+                                 << "portaHttpAPL";
+    QTest::newRow("Firebird") << "btnFirebird"
+                              << "campoPortaFIRE";
+}
+
+void TestUParvelNovo::navigationLeavesTheFocusOutOfThePages() {
+    QFETCH(QString, start);
+    QFETCH(QString, field);
+    store("ruv.ini", kGuessBait);
+    open();
+    QTest::mouseClick(w(start), Qt::LeftButton);
+    w(field)->setFocus(Qt::TabFocusReason);
+    // Leaving the field the window opened on guessed its system: set the bait again.
+    w<QComboBox>("comboSistOpeRUV")->setCurrentIndex(0);
+    const QStringList before = formState();
+    auto* pages = w<QTabWidget>("PGD");
+    for (const QString& target : kNavigation) {
+        QTest::mouseClick(w(start), Qt::LeftButton);
+        w(field)->setFocus(Qt::TabFocusReason);
+        QVERIFY(w(field)->hasFocus());
+        QTest::mouseClick(w(target), Qt::LeftButton);
+
+        checkMarks(target);
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY2(!pages->isAncestorOf(focus),
+                 qPrintable(target + " gave the focus to " + focus->objectName()));
+        QStringList expected = before;
+        expected.replaceInStrings(QRegularExpression("^page=.*"),
+                                  "page=" +
+                                      pages->widget(kNavigation.indexOf(target))->objectName());
+        QCOMPARE(formState(), expected);
+    }
+    QVERIFY(recorder.entries.isEmpty());
+}
+
+// Clicking a navigation button leaves the field that had the focus, as clicking
+// any other button does: that field alone gets its guess.
+void TestUParvelNovo::folderLeftForTheNavigationGuessesItsSystem() {
+    store("ruv.ini", kGuessBait);
+    open();
+    w("comboSistOpeRUV")->setFocus(Qt::TabFocusReason);
+    w("caminhoServidorRUV")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(currentNotice(), "tbPastaLocal");
+    QTest::mouseClick(w("btnConfigAnexos"), Qt::LeftButton);
+    QCOMPARE(w<QComboBox>("comboSistOpeRUV")->currentIndex(), 1);
+    QCOMPARE(w<QComboBox>("comboSistOpeANX")->currentIndex(), 1);
+    QCOMPARE(w<QComboBox>("comboSistOpeDEF")->currentIndex(), 1);
+    QCOMPARE(currentNotice(), "tbPastaLocal");
+    QCOMPARE(QApplication::focusWidget(), w("btnConfigAnexos"));
+}
+
+// Measured with the fonts this machine has, in both weights a caption takes.
+void TestUParvelNovo::navigationCaptionsFitTheirButtons() {
+    open();
+    for (const QString& name : kNavigation) {
+        auto* button = w<NavigationButton>(name);
+        const QRect caption = button->captionRect();
+        QVERIFY(button->rect().contains(caption));
+        QVERIFY(button->rect().contains(button->markRect()));
+        QVERIFY(!caption.intersects(button->markRect()));
+        for (bool bold : {false, true}) {
+            QFont font = button->font();
+            font.setBold(bold);
+            const QRect text = QFontMetrics(font).boundingRect(
+                caption, NavigationButton::kCaptionFlags, button->text());
+            QVERIFY2(caption.contains(text), qPrintable(QString("%1 (%2): %3 px wide, %4 px room")
+                                                            .arg(button->text(), font.family())
+                                                            .arg(text.width())
+                                                            .arg(caption.width())));
         }
     }
 }
@@ -664,22 +787,11 @@ void TestUParvelNovo::attachmentsFilePicker() {
 void TestUParvelNovo::idleControlsChangeNothing() {
     store("ruv.ini", "[RUV]\nServidor=10.0.0.1\nCaminho_Base_Dados=C:\\B\\\n");
     open();
-    const auto snapshot = [this] {
-        QStringList state;
-        for (auto* e : screen->findChildren<QLineEdit*>())
-            state << e->objectName() + '=' + e->text();
-        for (auto* c : screen->findChildren<QComboBox*>())
-            state << c->objectName() + '=' + QString::number(c->currentIndex());
-        for (auto* c : screen->findChildren<QCheckBox*>())
-            state << c->objectName() + '=' + (c->isChecked() ? "1" : "0");
-        state << currentNotice() << w<QTabWidget>("PGD")->currentWidget()->objectName();
-        return state;
-    };
-    const QStringList before = snapshot();
+    const QStringList before = formState();
     for (const char* name : {"BitSalvar", "BitPadrao", "btnSalvarANX", "btnPesqServRUV",
                              "btnPesqCidRUV", "btnPesqDEF", "BitBtn3", "BitBtn2"})
         w<QAbstractButton>(name)->click();
-    QCOMPARE(snapshot(), before);
+    QCOMPARE(formState(), before);
     QVERIFY(recorder.entries.isEmpty());
 }
 
