@@ -101,6 +101,7 @@ private slots:
     void enterAndArrowsMoveAlongFocusOrder_data();
     void enterAndArrowsMoveAlongFocusOrder();
     void tabVisitsGroupsInOrder();
+    void messageLogShowsTheFocus();
     void noticesOnEnter_data();
     void noticesOnEnter();
     void operatingSystemGuessOnExit_data();
@@ -378,6 +379,24 @@ void TestMainScreen::tabVisitsGroupsInOrder() {
                                    "edDllCon", "edPorta", "PGD", "edPastaLocalBD", "edPastaCidades",
                                    "rbLinuxBD", "rbWinTABDEF", "BitSalvar", "BitSair", "BitPadrao",
                                    "btnNovoModelo", "chRenome"}));
+}
+
+// The log is in the focus order while its page shows: Tab must not seem to vanish.
+void TestMainScreen::messageLogShowsTheFocus() {
+    open();
+    Ui::TFParvel& ui = *m_screen->ui;
+    ui.pg->setCurrentWidget(ui.tbConexao);
+    const auto edge = [&ui] {
+        const QImage image = ui.Memo5->grab().toImage();
+        return image.pixelColor(0, image.height() / 2);
+    };
+    focusOn("BitPadrao");
+    const QColor without = edge();
+    focusOn("Memo5");
+    const QColor with = edge();
+    QVERIFY2(with != without, qPrintable(with.name()));
+    // Seen against the black log, in the log's own green.
+    QVERIFY2(with.green() >= 100 && with.red() < 60 && with.blue() < 60, qPrintable(with.name()));
 }
 
 void TestMainScreen::noticesOnEnter_data() {

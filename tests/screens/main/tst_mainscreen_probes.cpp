@@ -117,6 +117,8 @@ private slots:
     // With the integration off the field is empty and disabled; the button still works.
     void integrationProbeOfAnEmptyAddress() {
         QVERIFY(!widget<QLineEdit>("edtCaminhoInteg")->isEnabled());
+        QCOMPARE(widget<QPushButton>("btnTestaIntegra")->toolTip(),
+                 QStringLiteral("Testar conexão da integração"));
         QTest::mouseClick(widget<QPushButton>("btnTestaIntegra"), Qt::LeftButton);
         QCOMPARE(m_recorder.texts("warningDialog"),
                  QStringList{"Atenção !!!\rÉ obrigatório informar o caminho da integração!!!"});
