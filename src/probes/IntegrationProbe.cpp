@@ -12,10 +12,22 @@
 #include <QTimer>
 #include <memory>
 
+QUrl IntegrationProbe::requestUrl(const QString& address) {
+    const QString typed = address + QStringLiteral("/ping");
+    qsizetype start = 0;
+    while (start < typed.size() && typed.at(start).unicode() <= 32)
+        ++start;
+    const QUrl url(typed.mid(start), QUrl::TolerantMode);
+    const bool web = url.scheme() == u"http" || url.scheme() == u"https";
+    if (!url.isValid() || !web || url.host().isEmpty())
+        throw AppError(QStringLiteral("O endereço \"%1\" não é um endereço válido.").arg(typed));
+    return url;
+}
+
 QByteArray IntegrationProbe::ping(const QString& address) const {
     QNetworkAccessManager manager;
     manager.setProxy(QNetworkProxy::NoProxy);
-    QNetworkRequest request(QUrl(address + QStringLiteral("/ping")));
+    QNetworkRequest request(requestUrl(address));
     request.setRawHeader("Accept", "text/html, */*");
     request.setRawHeader("User-Agent", "Mozilla/3.0 (compatible; Indy Library)");
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 // Check of the internal-control report service: a GET of its address followed by
 // "/ping", which a working service answers with the body "Pong".
@@ -13,7 +14,13 @@ public:
 
     explicit IntegrationProbe(int timeoutMs = kTimeoutMs) : m_timeoutMs(timeoutMs) {}
 
-    // The body of the answer to `address` + "/ping", the address used as typed.
+    // `address` + "/ping" as typed: blanks inside it travel percent-encoded ("%20").
+    // Blanks before the scheme cannot travel anywhere (a URL begins with its
+    // scheme) and are left out, as browsers do. Throws AppError, in words the
+    // operator reads, when what remains names no HTTP or HTTPS server.
+    static QUrl requestUrl(const QString& address);
+
+    // The body of the answer to requestUrl(`address`).
     // Redirects are not followed. Throws AppError with the failure's text when
     // there is no answer in time, no connection or an error status.
     QByteArray ping(const QString& address) const;

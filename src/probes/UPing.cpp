@@ -4,6 +4,7 @@
 #include "ui_UPing.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QShowEvent>
 
 QString AlvoPing;
@@ -52,7 +53,10 @@ void TFPing::showEvent(QShowEvent* event) {
 
 void TFPing::FormShow() {
     ui->Label2->setText(kLegenda);
-    ui->Label2->repaint();
+    // What waits in the queue (the caller's repaints among it) is handled before
+    // the timers start, so the window comes up with its first caption painted.
+    // The window is not modal yet at this point: clicks and keys wait until it is.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     Timer2.start();
     ContadorLegenda = 0;
     Timer1.start();

@@ -73,6 +73,46 @@ private slots:
         QVERIFY(head.contains("User-Agent: Mozilla/3.0 (compatible; Indy Library)\r"));
     }
 
+    // The field as typed; %1 is the server's "http://127.0.0.1:<port>", %2 its port.
+    // Blanks travel encoded where a URL can hold them; an address that cannot be
+    // asked for is said to be invalid, and nothing is sent.
+    void addressAsTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("requestLine");
+        QTest::newRow("leading blank") << " %1/ws" << QByteArray("GET /ws/ping HTTP/1.1");
+        QTest::newRow("leading tab and blanks")
+            << "\t  %1/ws" << QByteArray("GET /ws/ping HTTP/1.1");
+        QTest::newRow("trailing blank") << "%1/ws " << QByteArray("GET /ws%20/ping HTTP/1.1");
+        QTest::newRow("blank inside")
+            << "%1/ws merco" << QByteArray("GET /ws%20merco/ping HTTP/1.1");
+        QTest::newRow("no scheme") << "127.0.0.1:%2/ws" << QByteArray();
+        QTest::newRow("host name as scheme") << "localhost:%2/ws" << QByteArray();
+        QTest::newRow("not a web address") << "file:///etc/hostname" << QByteArray();
+    }
+
+    void addressAsTyped() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, requestLine);
+        LoopbackHttpServer server(http("200 OK", "Pong"));
+        const QString base = server.url(QString());
+        const QString address =
+            QString(typed).replace("%1", base).replace("%2", base.section(u':', -1));
+
+        IntegrationProbe().check(address);
+
+        QCOMPARE(recorder.entries.size(), 1);
+        if (requestLine.isEmpty()) {
+            QCOMPARE(server.requests.size(), 0);
+            QCOMPARE(recorder.texts("error"),
+                     QStringList{QStringLiteral("O endereço \"%1/ping\" não é um endereço válido.")
+                                     .arg(address)});
+        } else {
+            QCOMPARE(server.requests.size(), 1);
+            QCOMPARE(server.requests.first().split('\r').first(), requestLine);
+            QCOMPARE(recorder.texts("confirmation"), QStringList{kSuccess});
+        }
+    }
+
     void refusedConnection() {
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));

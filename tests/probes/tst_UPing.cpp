@@ -111,6 +111,20 @@ private slots:
                  qPrintable(QString::number(script->hostSetAtMs)));
     }
 
+    // The first caption is set and whatever waits in the queue is handled while
+    // the window shows, before any timer runs.
+    void showProcessesPendingEvents() {
+        auto script = ScriptedIcmpClient::install();
+        TFPing window;
+        auto* label = window.findChild<QLabel*>("Label2");
+        QString seen = QStringLiteral("<not run>");
+        QMetaObject::invokeMethod(
+            &window, [&] { seen = label->text(); }, Qt::QueuedConnection);
+        window.show();
+        QCOMPARE(seen, QStringLiteral("Verificando Conexão .... conectando"));
+        QCOMPARE(script->requests, 0);
+    }
+
     void escapeDoesNotCloseTheWindow() {
         auto script = ScriptedIcmpClient::install();
         for (int i = 0; i < 5; ++i)

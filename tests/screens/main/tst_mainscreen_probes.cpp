@@ -132,6 +132,19 @@ private slots:
                  QStringList{"CONEXÃO ESTABELECIDA COM SUCESSO."});
     }
 
+    // The field is used as typed: the blank before the address does not stop the request.
+    void integrationProbeOfAnAddressWithALeadingBlank() {
+        LoopbackHttpServer server(LoopbackHttpServer::answer("200 OK", "Pong"));
+        widget<QLineEdit>("edtCaminhoInteg")->setText(u' ' + server.url("/wsmerco/wsmerco.dll"));
+        QTest::mouseClick(widget<QPushButton>("btnTestaIntegra"), Qt::LeftButton);
+        QCOMPARE(server.requests.size(), 1);
+        QVERIFY(server.requests.first().startsWith("GET /wsmerco/wsmerco.dll/ping HTTP/1.1\r\n"));
+        QCOMPARE(m_recorder.texts("confirmation"),
+                 QStringList{"CONEXÃO ESTABELECIDA COM SUCESSO."});
+        QCOMPARE(widget<QLineEdit>("edtCaminhoInteg")->text(),
+                 u' ' + server.url("/wsmerco/wsmerco.dll"));
+    }
+
     // A service that takes the connection and never answers costs ten seconds, then
     // the error box; the screen is usable again.
     void integrationProbeOfASilentService() {
