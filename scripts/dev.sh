@@ -1,8 +1,10 @@
 #!/bin/bash
 # Parvel developer entry point, for a Debian 12 machine, run as root.
-#   scripts/dev.sh run    install what is needed, build, open the program in a
-#                         demo installation with its own Firebird server
-#   scripts/dev.sh test   install what is needed, build, run every test
+#   scripts/dev.sh run    install what the program and its demo need, build the
+#                         program, open it in a demo installation with its own
+#                         Firebird server (needs a display)
+#   scripts/dev.sh test   install what the tests need, build everything, run
+#                         every test
 #   scripts/dev.sh windows
 #                         the Windows build: Qt for Windows (built once, kept in
 #                         /var/cache/parvel), the program and its tests cross-built,
@@ -14,71 +16,43 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${PARVEL_BUILD_DIR:-$ROOT/build}"
 WIN_BUILD="${PARVEL_WIN_BUILD_DIR:-$ROOT/build-win}"
 
-PACKAGES=(
-    build-essential cmake ninja-build pkg-config
-    qt6-base-dev librsvg2-bin libxcb1-dev
-    firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
-    clang libclang-rt-14-dev
-    xvfb xauth imagemagick time iproute2
-)
+BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev librsvg2-bin
+    libxcb1-dev)
+FIREBIRD_PACKAGES=(firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev)
 WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 xdotool xz-utils unzip
+    wine wine64 xdotool xz-utils unzip xvfb xauth imagemagick
 )
 
 step() { printf '\n==> %s\n' "$*"; }
-
-install_packages() { # [extra packages...]
-    local missing=()
-    for p in "${PACKAGES[@]}" "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    if ((${#missing[@]} == 0)); then
-        step "packages: all present"
-        return
-    fi
-    step "packages: installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q
-    # The server package must not start a system-wide server of its own: the tests
-    # and the demo run private servers on their own ports.
-    printf '#!/bin/sh\nexit 101\n' > /usr/sbin/policy-rc.d && chmod +x /usr/sbin/policy-rc.d
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
-    rm -f /usr/sbin/policy-rc.d
+fail() {
+    printf 'dev.sh: %s\n' "$*" >&2
+    exit 1
 }
 
+install_packages() {
+    step "packages: $*"
+    "$ROOT/scripts/install-packages" "$@"
+}
+
+# configure, then build the targets named (all when none is)
 build() {
     step "configure ($BUILD)"
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    step "build"
-    cmake --build "$BUILD" -j "$(nproc)"
+    local targets=()
+    (($# == 0)) || targets=(--target "$@")
+    step "build ${*:-everything}"
+    cmake --build "$BUILD" -j "$(nproc)" "${targets[@]}"
 }
 
-# The demo: the program in a folder of its own beside a "ruv.ini" that points at a
-# private Firebird server on 127.0.0.1 (PARVEL_DEMO_PORT, default 3055), laid out
-# as an installation in DEMO/Firebird_2_5 with the three databases. "&Concluir"
-# proves the settings against it and writes the file. The server stops with the
-# program.
-demo() {
-    local demo="${PARVEL_DEMO_DIR:-$BUILD/demo}" port="${PARVEL_DEMO_PORT:-3055}"
-    # The saves cut the installation root at the first "BIN" of the folder text.
-    if [[ ${demo^^} == *BIN* ]]; then demo=/tmp/parvel-demo; fi
-    local root="$demo/Firebird_2_5" app="$demo/app"
-    step "demo Firebird server ($root, 127.0.0.1:$port)"
-    "$ROOT/scripts/firebird-installation" start "$root" "$port"
-    # shellcheck disable=SC2064 # the folder is fixed now; the trap runs after return
-    trap "'$ROOT/scripts/firebird-installation' stop '$root'" EXIT
-    trap 'exit 130' INT TERM
-    rm -rf "$app" && mkdir -p "$app"
-    cp "$BUILD/src/app/parvel" "$app/parvel"
-    printf '%s\r\n' "[RUV]" "Servidor=127.0.0.1" "ServidorTabDef=127.0.0.1" \
-        "SO_Servidor=LINUX" "SO_ServidorTabDef=LINUX" \
-        "Caminho_Base_Dados=$root/data/" "Caminho_TabDef=$root/data/" \
-        "Diretorio_Servidor=$app/" "CaminhoDLLCON=$root/bin/" "PORTACON=$port" \
-        "IPDS=127.0.0.1" "IPNET=127.0.0.1" \
-        "[RUV_ANEXO]" "Servidor=127.0.0.1" "Caminho_Base_Dados=$root/data/" >"$app/ruv.ini"
-    step "open Parvel ($app): press \"&Concluir\""
-    "$app/parvel"
+# Qt aborts without a display; say so before anything starts.
+need_display() {
+    local hint="run it in a desktop session, or under a virtual display:
+    apt-get install xvfb && xvfb-run -a scripts/dev.sh run"
+    [[ -n ${DISPLAY:-} ]] || fail "no display (DISPLAY is not set): $hint"
+    if [[ $DISPLAY =~ ^:([0-9]+) && ! -S /tmp/.X11-unix/X${BASH_REMATCH[1]} ]]; then
+        fail "no X server answers on DISPLAY=$DISPLAY: $hint"
+    fi
 }
 
 # An X server of our own for Wine, on the first free display; stopped on exit.
@@ -147,19 +121,22 @@ windows_package_check() {
 
 case "${1:-}" in
 run)
-    install_packages
-    build
-    demo
+    need_display
+    install_packages "${BUILD_PACKAGES[@]}" "${FIREBIRD_PACKAGES[@]}"
+    build parvel
+    printf '\nIn the window, "Concluir" (Alt+C) proves the settings against the demo server\n'
+    printf 'and writes "ruv.ini"; "Sair" or Esc closes it and stops the server.\n'
+    "$ROOT/scripts/demo" "$BUILD" "${PARVEL_DEMO_PORT:-3055}" "$BUILD/src/app/parvel"
     ;;
 test)
-    install_packages
+    install_packages "${BUILD_PACKAGES[@]}" "${FIREBIRD_PACKAGES[@]}"
     build
     step "tests"
     cd "$BUILD"
     ctest --output-on-failure -j "$(nproc)"
     ;;
 windows)
-    install_packages "${WINDOWS_PACKAGES[@]}"
+    install_packages "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
     windows_build
     start_display
     step "tests under Wine"
