@@ -22,6 +22,23 @@ FileVersion executableFileVersion();
 // Pushes what was written to an open file through to the disk.
 bool flushToDisk(QFileDevice& file);
 
+// The Firebird client library to load from `folder` (a folder text with its
+// trailing separator): `name` ("fbclient.dll" or "GDS32.DLL") when a file of that
+// name is there. Where the system's own client library has another name, that
+// library in the same folder stands in for a missing `name`. When neither is
+// there the answer is `folder` + `name`, so the loader reports that file missing.
+QString clientLibraryFile(const QString& folder, const QString& name);
+
+// The service manager of the Firebird server on this machine that listens on
+// `port`: the server the connection strings' "LocalHost/port:" reach, never an
+// engine inside this process.
+QString localServiceManager(const QString& port);
+
+// Gives the C library a character handling in which file names reach the Firebird
+// client, and through it the server, intact whatever locale the program was
+// started with. Called once at start, before the client library loads.
+void prepareCharacterHandling();
+
 // Starts a program with a Windows-style command line (see ExecutaPrograma).
 // showState 0 asks for a hidden window. Returns true when the process started.
 bool startProcess(const QString& programFile, const QString& commandLine,

@@ -4,8 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <clocale>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
+#include <langinfo.h>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -66,6 +70,11 @@ int readErrno(int fd) {
     return got == 0 ? 0 : (error ? error : EIO);
 }
 
+bool utf8CharacterSet() {
+    const char* set = ::nl_langinfo(CODESET);
+    return ::strcasecmp(set, "UTF-8") == 0 || ::strcasecmp(set, "utf8") == 0;
+}
+
 void waitForExit(pid_t pid) {
     while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
@@ -78,6 +87,38 @@ QString platform::executableFilePath() {
 
 QChar platform::pathSeparator() {
     return u'/';
+}
+
+// The system's client library goes by its own names here; "fbclient.dll" in a
+// folder is usually a link to it that an operator made.
+QString platform::clientLibraryFile(const QString& folder, const QString& name) {
+    for (const QString& candidate :
+         {name, QStringLiteral("libfbclient.so.2"), QStringLiteral("libfbclient.so")}) {
+        if (QFileInfo(folder + candidate).isFile())
+            return folder + candidate;
+    }
+    return folder + name;
+}
+
+// A host-less "service_mgr" makes the client start its embedded engine, which
+// works on the machine's own security database (as root it even accepts any
+// password) instead of asking the server the saves have just restarted.
+QString platform::localServiceManager(const QString& port) {
+    return QStringLiteral("LocalHost/") + port + QStringLiteral(":service_mgr");
+}
+
+// The client converts file names from the C library's character set: in the "C"
+// locale of a program started without LANG (by a service, a scheduler, a
+// launcher) no accented name gets through. The language of the environment is
+// kept; only the character set becomes UTF-8, the encoding of file names here.
+void platform::prepareCharacterHandling() {
+    const char* environment = std::setlocale(LC_CTYPE, "");
+    if (environment && utf8CharacterSet())
+        return;
+    std::string language = environment ? environment : "C";
+    language = language.substr(0, language.find_first_of(".@")) + ".UTF-8";
+    if (!std::setlocale(LC_CTYPE, language.c_str()))
+        std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
 platform::FileVersion platform::executableFileVersion() {

@@ -21,6 +21,19 @@ QChar platform::pathSeparator() {
     return u'\\';
 }
 
+QString platform::clientLibraryFile(const QString& folder, const QString& name) {
+    return folder + name;
+}
+
+// The local protocol reaches the server of this machine itself.
+QString platform::localServiceManager(const QString& /*port: the local protocol has none*/) {
+    return QStringLiteral("service_mgr");
+}
+
+// File names go to the client in the ANSI code page, which the program's 8-bit
+// texts already use.
+void platform::prepareCharacterHandling() {}
+
 // The fixed file-version record of the executable's own version resource; zeros
 // when the file carries none.
 platform::FileVersion platform::executableFileVersion() {

@@ -63,10 +63,7 @@ bool ExecutaPrograma(const QString& programa, const QString& argumentos, int est
         std::any_of(argumentos.begin(), argumentos.end(), [](QChar c) { return c > u' '; });
     if (temArgumentos)
         linha += u' ' + argumentos;
-    // Both separators delimit folders on Windows; '/' is the only one elsewhere.
-    const qsizetype corte =
-        std::max(programa.lastIndexOf(u'/'), programa.lastIndexOf(platform::pathSeparator()));
-    return platform::startProcess(programa, linha, programa.left(corte + 1), estadoJanela, espera);
+    return platform::startProcess(programa, linha, PastaDoArquivo(programa), estadoJanela, espera);
 }
 
 QString Apara(const QString& texto) {

@@ -10,8 +10,9 @@ QString VersaoExe();
 // Removes leading and trailing characters whose code is 32 or less (blanks and
 // control characters), the trimming every field test of the screens uses.
 QString Apara(const QString& texto);
-// The folder part of a file name picked in a dialog: everything up to and
-// including its last "/" or "\" (empty when it has neither).
+// The folder part of a file name: everything up to and including its last "/"
+// or "\" (empty when it has neither). Both count on every platform, so a
+// Windows path keeps its folder here too.
 QString PastaDoArquivo(const QString& arquivo);
 bool EstaEmBranco(const QString& texto);
 QString TiraEspacos(const QString& texto);

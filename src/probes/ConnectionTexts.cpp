@@ -1,5 +1,6 @@
 #include "probes/ConnectionTexts.h"
 
+#include "funcoes/Platform.h"
 #include "funcoes/funcoes.h"
 
 #include <QRegularExpression>
@@ -32,8 +33,8 @@ QString ConnectionTexts::bancoAnexos(const QString& endereco, const QString& por
 }
 
 QString ConnectionTexts::gerenciadorServicos(const QString& endereco, const QString& porta) {
-    const QString local = QStringLiteral("service_mgr");
-    return temEndereco(endereco) ? endereco + "/" + porta + ":" + local : local;
+    return temEndereco(endereco) ? endereco + "/" + porta + ":service_mgr"
+                                 : platform::localServiceManager(porta);
 }
 
 QString ConnectionTexts::linhaConectado(const QString& conexao, qint64 milissegundos, bool tabdef) {

@@ -21,7 +21,8 @@ public:
                                const QString& sistema);
     static QString bancoAnexos(const QString& endereco, const QString& porta, const QString& pasta,
                                const QString& sistema);
-    // "address/port:service_mgr", or the local "service_mgr".
+    // "address/port:service_mgr"; without an address, the service manager of the
+    // server on this machine that the connection strings reach.
     static QString gerenciadorServicos(const QString& endereco, const QString& porta);
 
     // The success line. The TABDEF line has no blank after "Tempo:", as the RUV

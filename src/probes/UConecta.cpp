@@ -4,6 +4,7 @@
 #include "firebird/FirebirdError.h"
 #include "firebird/FirebirdLibrary.h"
 #include "firebird/FirebirdServiceManager.h"
+#include "funcoes/Platform.h"
 #include "probes/ConnectionTexts.h"
 #include "ui_UConecta.h"
 
@@ -31,6 +32,10 @@ namespace {
 const QString usuarioAplicacao = QStringLiteral("TOMRUV");
 const QString senhaAplicacao = QStringLiteral("pelmor");
 const FirebirdLogin administrador{QStringLiteral("SYSDBA"), QStringLiteral("brindoval")};
+
+QString bibliotecaCliente() {
+    return platform::clientLibraryFile(ConPastaDll, ConArquivoDll);
+}
 
 } // namespace
 
@@ -131,7 +136,7 @@ void TFConecta::comecaTeste() {
 bool TFConecta::provisionaUsuario() {
     const QString servico = ConnectionTexts::gerenciadorServicos(ConEnderecoBanco, ConPorta);
     try {
-        FirebirdLibrary biblioteca(ConPastaDll + ConArquivoDll);
+        FirebirdLibrary biblioteca(bibliotecaCliente());
         FirebirdServiceManager consulta(biblioteca, servico, administrador);
         const bool existe = consulta.users().contains(usuarioAplicacao);
         consulta.detach();
@@ -151,7 +156,7 @@ bool TFConecta::conecta(const QString& conexao, bool tabdef) {
     fechaConexao();
     QElapsedTimer relogio;
     try {
-        m_biblioteca = std::make_unique<FirebirdLibrary>(ConPastaDll + ConArquivoDll);
+        m_biblioteca = std::make_unique<FirebirdLibrary>(bibliotecaCliente());
         relogio.start();
         SQLConnection1 = std::make_unique<FirebirdDatabase>(
             *m_biblioteca, conexao, FirebirdLogin{usuarioAplicacao, senhaAplicacao});

@@ -4,6 +4,7 @@
 #include "firebird/FirebirdError.h"
 #include "firebird/FirebirdLibrary.h"
 #include "firebird/FirebirdServiceManager.h"
+#include "funcoes/Platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -176,7 +177,7 @@ private slots:
     void listsAndAddsUsers_data() {
         QTest::addColumn<QString>("serviceName");
         QTest::newRow("over TCP") << "127.0.0.1/" + m_server.port() + ":service_mgr";
-        QTest::newRow("local (FIREBIRD root)") << "service_mgr";
+        QTest::newRow("this machine") << platform::localServiceManager(m_server.port());
     }
 
     void listsAndAddsUsers() {

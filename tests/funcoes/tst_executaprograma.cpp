@@ -42,6 +42,7 @@ private slots:
     void cleanup();
     void startsWithFolderAndArguments_data();
     void startsWithFolderAndArguments();
+    void workingFolderEndsAtEitherSeparator();
     void withoutWaitReturnsAtOnceAndLeavesNoZombie();
     void cannotStart_data();
     void cannotStart();
@@ -112,6 +113,18 @@ void TestExecutaPrograma::startsWithFolderAndArguments() {
         QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     QVERIFY(!everything.contains("injetado"));
     QVERIFY(!QDir(m_folder).exists("injetado"));
+}
+
+// A Windows path such as C:\Firebird\bin\instsvc.exe keeps its folder here:
+// "bin\grava.sh" is a file of the test folder whose folder part names the
+// folder "bin\" beside it.
+void TestExecutaPrograma::workingFolderEndsAtEitherSeparator() {
+    QVERIFY(QDir(m_folder).mkdir("bin\\"));
+    const QString program = m_folder + "bin\\grava.sh";
+    QVERIFY(QFile::copy(m_program, program));
+
+    QVERIFY(ExecutaPrograma(program, "stop", 0, true));
+    QCOMPARE(record().first(), m_folder + "bin\\");
 }
 
 void TestExecutaPrograma::withoutWaitReturnsAtOnceAndLeavesNoZombie() {

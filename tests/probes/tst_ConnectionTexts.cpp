@@ -104,10 +104,12 @@ private slots:
         QTest::addColumn<QString>("servico");
         QTest::newRow("TCP") << "192.168.0.10"
                              << "192.168.0.10/3055:service_mgr";
-        QTest::newRow("empty: local") << ""
-                                      << "service_mgr";
-        QTest::newRow("blanks: local") << "   "
-                                       << "service_mgr";
+        // This machine's server on the port of the connection strings, as any
+        // other server is reached: never an engine inside the program.
+        QTest::newRow("empty: this machine") << ""
+                                             << "LocalHost/3055:service_mgr";
+        QTest::newRow("blanks: this machine") << "   "
+                                              << "LocalHost/3055:service_mgr";
     }
 
     void serviceManager() {

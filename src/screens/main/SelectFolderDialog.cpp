@@ -1,5 +1,7 @@
 #include "screens/main/SelectFolderDialog.h"
 
+#include "funcoes/Platform.h"
+
 std::optional<QString> SelectFolderDialog::execute() {
     std::optional<QString> chosen = dialogs().pickFolder(baseFolder, selectedPathName);
     if (chosen)
@@ -10,5 +12,5 @@ std::optional<QString> SelectFolderDialog::execute() {
 QString SelectFolderDialog::asFolderText(const QString& chosenPath) {
     if (chosenPath.endsWith(u'\\') || chosenPath.endsWith(u'/'))
         return chosenPath;
-    return chosenPath + u'\\';
+    return chosenPath + platform::pathSeparator();
 }

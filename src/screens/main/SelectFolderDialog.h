@@ -15,7 +15,8 @@ struct SelectFolderDialog {
     // Shows the picker; a confirmed choice becomes the next initial selection.
     std::optional<QString> execute();
 
-    // The chosen folder as a folder text: with one trailing separator. A folder that
+    // The chosen folder as a folder text: with one trailing separator, the
+    // platform's own, so that the saves' folder checks accept it. A folder that
     // already ends in one (a drive root) is taken as it is.
     static QString asFolderText(const QString& chosenPath);
 };

@@ -3,6 +3,7 @@
 #include "config/ConfigFiles.h"
 #include "config/ExecutableFolder.h"
 #include "config/ProfileFile.h"
+#include "funcoes/Platform.h"
 #include "funcoes/funcoes.h"
 #include "probes/AddressPingCheck.h"
 #include "probes/IntegrationProbe.h"
@@ -531,7 +532,8 @@ bool TFParvel::verificaPastas() {
 }
 
 bool TFParvel::dllEncontrada() const {
-    return ProfileFile::fileExists(Apara(ui->edDllCon->text()) + QStringLiteral("fbclient.dll"));
+    return ProfileFile::fileExists(
+        platform::clientLibraryFile(Apara(ui->edDllCon->text()), QStringLiteral("fbclient.dll")));
 }
 
 void TFParvel::avisaDllAusente() {

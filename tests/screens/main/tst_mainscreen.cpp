@@ -1,5 +1,6 @@
 #include "RecordingDialogService.h"
 #include "config/ExecutableFolder.h"
+#include "funcoes/Platform.h"
 #include "funcoes/funcoes.h"
 #include "screens/main/UParvel.h"
 #include "ui_UParvel.h"
@@ -503,24 +504,31 @@ void TestMainScreen::folderPickers_data() {
     const auto computer = int(DialogService::FolderRoot::Computer);
     const auto network = int(DialogService::FolderRoot::Network);
     const std::optional<QString> cancel;
+    // The picker answers in the platform's notation; the field gets the platform's
+    // separator, the one the saves' folder checks accept.
+    const auto native = [](const char* path) { return QDir::toNativeSeparators(path); };
+    const QString sep = platform::pathSeparator();
     QTest::newRow("database folder")
-        << QByteArray("BitBtn1") << true << std::optional<QString>("D:\\RUV7")
-        << QByteArray("edPastaLocalBD") << "D:\\RUV7\\" << computer << "BitBtn1";
+        << QByteArray("BitBtn1") << true << std::optional<QString>(native("/srv/RUV7"))
+        << QByteArray("edPastaLocalBD") << native("/srv/RUV7") + sep << computer << "BitBtn1";
     QTest::newRow("drive root gets no second separator")
-        << QByteArray("BitBtn1") << false << std::optional<QString>("C:\\")
-        << QByteArray("edPastaLocalBD") << "C:\\" << computer << "BitBtn1";
+        << QByteArray("BitBtn1") << false
+        << std::optional<QString>(QDir::toNativeSeparators(QDir::rootPath()))
+        << QByteArray("edPastaLocalBD") << QDir::toNativeSeparators(QDir::rootPath()) << computer
+        << "BitBtn1";
     QTest::newRow("TABDEF folder cancelled")
         << QByteArray("BitBtn6") << true << cancel << QByteArray("edPastaLocalTABDEF") << "antes"
         << computer << "BitBtn6";
     QTest::newRow("shared folder over the network")
-        << QByteArray("BitBtn3") << true << std::optional<QString>("\\\\SRV\\RUV7")
-        << QByteArray("edPastaRede") << "\\\\SRV\\RUV7\\" << network << "edPastaRede";
+        << QByteArray("BitBtn3") << true << std::optional<QString>(native("//SRV/RUV7"))
+        << QByteArray("edPastaRede") << native("//SRV/RUV7") + sep << network << "edPastaRede";
     QTest::newRow("shared folder cancelled still takes focus")
         << QByteArray("BitBtn3") << false << cancel << QByteArray("edPastaRede") << "antes"
         << computer << "edPastaRede";
     QTest::newRow("cities folder on this machine")
-        << QByteArray("BitBtn7") << false << std::optional<QString>("/srv/CIDADES")
-        << QByteArray("edPastaCidades") << "/srv/CIDADES\\" << computer << "edPastaCidades";
+        << QByteArray("BitBtn7") << false << std::optional<QString>(native("/srv/CIDADES"))
+        << QByteArray("edPastaCidades") << native("/srv/CIDADES") + sep << computer
+        << "edPastaCidades";
 }
 
 void TestMainScreen::folderPickers() {
@@ -581,8 +589,8 @@ void TestMainScreen::connectionLibraryPicker_data() {
     QTest::newRow("local, blank, cancelled")
         << QByteArray() << "   " << std::optional<QString>() << firebird << "   " << true;
     QTest::newRow("local, chosen")
-        << QByteArray() << "D:\\FB\\" << std::optional<QString>("D:\\FB\\bin") << "D:\\FB\\"
-        << "D:\\FB\\bin\\" << false;
+        << QByteArray() << "D:\\FB\\" << std::optional<QString>(QDir::toNativeSeparators("/fb/bin"))
+        << "D:\\FB\\" << QDir::toNativeSeparators("/fb/bin") + platform::pathSeparator() << false;
 }
 
 void TestMainScreen::connectionLibraryPicker() {
