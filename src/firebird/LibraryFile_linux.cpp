@@ -1,7 +1,6 @@
 #include "firebird/LibraryFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <elf.h>
 #include <link.h>
@@ -28,55 +27,29 @@ const Header& ownHeader() {
     return own;
 }
 
-QString otherPlatform() {
-    return QStringLiteral("é uma biblioteca de outra plataforma (classe, ordem de bytes ou "
-                          "processador diferente deste programa)");
-}
-
-QString cutShort(qint64 size, quint64 needed) {
-    return QStringLiteral("o arquivo está incompleto, talvez de uma cópia interrompida (tem %1 "
-                          "bytes, a biblioteca ocupa %2)")
-        .arg(size)
-        .arg(needed);
-}
-
-QString damaged() {
-    return QStringLiteral("o cabeçalho da biblioteca está danificado");
-}
-
 // Every segment the loader reads has to lie inside the file.
 QString segmentsProblem(QFile& file, const Header& header) {
     if (header.e_phentsize != sizeof(Segment))
-        return damaged();
+        return LibraryFile::damaged();
     const quint64 size = quint64(file.size());
     quint64 needed = quint64(header.e_phoff) + quint64(header.e_phnum) * sizeof(Segment);
     if (needed > size)
-        return cutShort(file.size(), needed);
+        return LibraryFile::cutShort(file.size(), needed);
     for (int i = 0; i < header.e_phnum; ++i) {
         Segment segment{};
         if (!readAt(file, qint64(header.e_phoff + i * sizeof(Segment)), segment))
-            return damaged();
+            return LibraryFile::damaged();
         const quint64 end = quint64(segment.p_offset) + quint64(segment.p_filesz);
         if (end < segment.p_offset)
-            return damaged();
+            return LibraryFile::damaged();
         needed = std::max(needed, end);
     }
-    return needed > size ? cutShort(file.size(), needed) : QString();
+    return needed > size ? LibraryFile::cutShort(file.size(), needed) : QString();
 }
 
 } // namespace
 
-QString LibraryFile::problem(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("o arquivo não existe");
-    if (info.isDir())
-        return QStringLiteral("é uma pasta, não um arquivo");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("o arquivo não pode ser lido (%1)").arg(file.errorString());
-    if (file.size() == 0)
-        return QStringLiteral("o arquivo está vazio");
+QString LibraryFile::formatProblem(QFile& file) {
     const QByteArray ident = file.peek(EI_NIDENT);
     if (ident.startsWith("MZ"))
         return QStringLiteral("é uma biblioteca do Windows, não desta plataforma");
