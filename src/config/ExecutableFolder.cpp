@@ -21,4 +21,6 @@ void ExecutableFolder::setForTesting(const QString& folderWithSeparator) {
     overridden() = folderWithSeparator;
 }
 
-void ExecutableFolder::clearForTesting() { overridden().clear(); }
+void ExecutableFolder::clearForTesting() {
+    overridden().clear();
+}

@@ -1,7 +1,5 @@
 #include "config/IniDocument.h"
 
-#include "config/Windows1252.h"
-
 namespace {
 
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
@@ -42,10 +40,11 @@ qsizetype equalsSign(QByteArrayView line) {
     return line.indexOf('=');
 }
 
-bool sameName(QByteArrayView stored, const QString& wanted) {
-    // Cheap length test first: the code page has one byte per character.
-    return stored.size() == wanted.size() &&
-           Windows1252::decode(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+// The profile functions drop one pair of matching quotes around a value.
+QByteArrayView unquoted(QByteArrayView value) {
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    return quoted ? value.sliced(1, value.size() - 2) : value;
 }
 
 // A value is one line of the file: a line break in it must not open new lines.
@@ -57,18 +56,25 @@ QString singleLine(QString value) {
 
 } // namespace
 
-IniDocument::IniDocument(QByteArray bytes) : m_bytes(std::move(bytes)) {
+IniDocument::IniDocument(QByteArray bytes) : m_encoding(ProfileEncoding::of(bytes, m_text)) {
     index();
 }
 
 QByteArrayView IniDocument::text(const Line& line) const {
-    return QByteArrayView(m_bytes).sliced(line.begin, line.end - line.begin);
+    return QByteArrayView(m_text).sliced(line.begin, line.end - line.begin);
+}
+
+bool IniDocument::sameName(QByteArrayView stored, const QString& wanted) const {
+    // Cheap length test first where every character is one byte.
+    if (m_encoding.singleByte() && stored.size() != wanted.size())
+        return false;
+    return m_encoding.decode(stored).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
 void IniDocument::index() {
     m_lines.clear();
-    const qsizetype size = m_bytes.size();
-    const char* data = m_bytes.constData();
+    const qsizetype size = m_text.size();
+    const char* data = m_text.constData();
     qsizetype begin = 0;
     while (begin < size) {
         qsizetype end = begin;
@@ -130,30 +136,32 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     if (line < 0)
         return std::nullopt;
     const QByteArrayView entry = text(m_lines[line]);
-    const QByteArrayView stored = trimBlanks(entry.sliced(equalsSign(entry) + 1));
-    return Windows1252::decode(stored.first(qMin(stored.size(), kMaxValueLength)));
+    const QByteArrayView stored = unquoted(trimBlanks(entry.sliced(equalsSign(entry) + 1)));
+    // No character takes more than four bytes.
+    const qsizetype enough = qMin(stored.size(), 4 * kMaxValueLength);
+    return m_encoding.decode(stored.first(enough)).left(kMaxValueLength);
 }
 
 void IniDocument::insertLine(qsizetype at, const QByteArray& line) {
     // The line before may be the last of a file without a final line end.
     const bool needsBreak =
-        at > 0 && at == m_bytes.size() && m_bytes.back() != '\n' && m_bytes.back() != '\r';
-    m_bytes.insert(at, (needsBreak ? kLineEnd : QByteArray()) + line + kLineEnd);
+        at > 0 && at == m_text.size() && m_text.back() != '\n' && m_text.back() != '\r';
+    m_text.insert(at, (needsBreak ? kLineEnd : QByteArray()) + line + kLineEnd);
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
-    const QByteArray encoded = Windows1252::encode(singleLine(value));
+    const QByteArray encoded = m_encoding.encode(singleLine(value));
     const qsizetype header = findSection(section);
     if (header < 0) {
-        insertLine(m_bytes.size(), '[' + Windows1252::encode(section) + ']');
-        insertLine(m_bytes.size(), Windows1252::encode(key) + '=' + encoded);
+        insertLine(m_text.size(), '[' + m_encoding.encode(section) + ']');
+        insertLine(m_text.size(), m_encoding.encode(key) + '=' + encoded);
     } else if (const qsizetype line = findKey(header, key); line >= 0) {
         const Line& found = m_lines[line];
         const qsizetype valueStart = found.begin + equalsSign(text(found)) + 1;
-        m_bytes.replace(valueStart, found.end - valueStart, encoded);
+        m_text.replace(valueStart, found.end - valueStart, encoded);
     } else {
         const Line& last = m_lines[lastFilledLine(header)];
-        insertLine(last.next, Windows1252::encode(key) + '=' + encoded);
+        insertLine(last.next, m_encoding.encode(key) + '=' + encoded);
     }
     index();
 }

@@ -74,10 +74,15 @@ int ProfileFile::readInteger(const QString& section, const QString& key, int def
 }
 
 void ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {
+    writeStrings({{section, key, value}});
+}
+
+void ProfileFile::writeStrings(const QList<Entry>& entries) {
     const std::optional<QByteArray> stored = load(m_path);
     if (stored) {
         IniDocument document(*stored);
-        document.setValue(section, key, value);
+        for (const Entry& entry : entries)
+            document.setValue(entry.section, entry.key, entry.value);
         if (AtomicFile::write(m_path, document.bytes()))
             return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // One profile (INI) file, addressed by its full path. Constructing it touches
@@ -8,6 +9,13 @@
 // The file is read and written in the Windows-1252 code page.
 class ProfileFile {
 public:
+    struct Entry {
+        QString section;
+        QString key;
+        QString value;
+        bool operator==(const Entry&) const = default;
+    };
+
     explicit ProfileFile(const QString& fullPath);
 
     const QString& path() const { return m_path; }
@@ -22,6 +30,11 @@ public:
     // Creates or replaces the entry; throws AppError("Unable to write to <path>")
     // when the platform refuses the write, leaving the file as it was.
     void writeString(const QString& section, const QString& key, const QString& value);
+
+    // The entries in their order, with one replace of the file: a kill or a
+    // full disk leaves all of them written or none. The file ends up with the
+    // bytes that one writeString per entry would give it.
+    void writeStrings(const QList<Entry>& entries);
 
     // True for an existing file; a folder does not count.
     static bool fileExists(const QString& fullPath);

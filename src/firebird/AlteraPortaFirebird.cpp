@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -19,8 +20,9 @@ const QString portSetting = QStringLiteral("RemoteServicePort =");
                        .arg(file.fileName(), file.errorString()));
 }
 
-// The lines as a text reader yields them: the last one counts even without a
-// line end, and a final line end does not start an empty line.
+// The lines as a text reader yields them: CR LF, LF and a lone CR each end a
+// line, the last one counts even without a line end, and a final line end
+// does not start an empty line.
 QStringList readLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -28,13 +30,10 @@ QStringList readLines(const QString& path) {
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         raiseIoError(file);
-    QStringList lines = Windows1252::decode(bytes).split(QLatin1Char('\n'));
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = Windows1252::decode(bytes).split(lineEnd);
     if (lines.last().isEmpty())
         lines.removeLast();
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
     return lines;
 }
 

@@ -5,9 +5,10 @@
 #include <QStringList>
 
 // Property check shared by the randomised test and the fuzz target: after one
-// write into any text, the written entry reads back as written and every other
-// entry reads as before. Returns an empty text when the properties hold, else
-// what went wrong.
+// write into any text, the bytes differ from the old ones in one run that
+// touches no other line and no byte-order mark, and a fresh read of the new
+// bytes gives the written entry as written and every other entry as before.
+// Returns an empty text when the properties hold, else what went wrong.
 class IniDocumentCheck {
 public:
     static QString afterWrite(const QByteArray& text, const QString& section, const QString& key,

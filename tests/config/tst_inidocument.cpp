@@ -2,6 +2,19 @@
 
 #include <QTest>
 
+namespace {
+
+// A UTF-16 little-endian file with its mark, from ASCII or UTF-8 text.
+QByteArray utf16(const char* text) {
+    const QString units = QString::fromUtf8(text);
+    QByteArray bytes("\xFF\xFE");
+    for (const QChar unit : units)
+        bytes += char(unit.unicode() & 0xFF) + QByteArray(1, char(unit.unicode() >> 8));
+    return bytes;
+}
+
+} // namespace
+
 // The parser works on the stored bytes; these tables use ASCII and a few
 // Windows-1252 bytes written as escapes.
 class TestIniDocument : public QObject {
@@ -59,6 +72,27 @@ void TestIniDocument::value_data() {
     QTest::newRow("accented names match without case")
         << QByteArray("[Configura\xc7\xc3O]\nA=1\n") << "configuração"
         << "a" << true << "1";
+    QTest::newRow("double quotes dropped")
+        << QByteArray("[RUV]\nServidor = \"10.0.0.5\" \n") << "RUV"
+        << "Servidor" << true << "10.0.0.5";
+    QTest::newRow("single quotes dropped, blanks inside kept")
+        << QByteArray("[RUV]\nA=' a b '\n") << "RUV"
+        << "A" << true << " a b ";
+    QTest::newRow("only one pair dropped") << QByteArray("[RUV]\nA=\"\"x\"\"\n") << "RUV"
+                                           << "A" << true << "\"x\"";
+    QTest::newRow("quotes that do not match kept") << QByteArray("[RUV]\nA=\"x'\n") << "RUV"
+                                                   << "A" << true << "\"x'";
+    QTest::newRow("a lone quote kept") << QByteArray("[RUV]\nA=\"\n") << "RUV"
+                                       << "A" << true << "\"";
+    QTest::newRow("empty quotes give an empty value") << QByteArray("[RUV]\nA=''\n") << "RUV"
+                                                      << "A" << true << "";
+    QTest::newRow("UTF-8 mark skipped, text after it UTF-8")
+        << QByteArray("\xEF\xBB\xBF[RUV]\r\nCaminho=C:\\Configura\xC3\xA7\xC3\xB5"
+                      "es\r\n")
+        << "RUV"
+        << "Caminho" << true << QString::fromUtf8("C:\\Configurações");
+    QTest::newRow("UTF-16 with its mark") << utf16("[RUV]\r\nServidor=Ação €\r\n") << "ruv"
+                                          << "SERVIDOR" << true << QString::fromUtf8("Ação €");
     QTest::newRow("3000 characters cut at 2047") << "[RUV]\r\nA=" + QByteArray(3000, 'x') + "\r\n"
                                                  << "RUV"
                                                  << "A" << true << QString(2047, u'x');
@@ -117,6 +151,20 @@ void TestIniDocument::setValue_data() {
         << QByteArray("[RUV]\r\nA=1\r\n") << "RUV"
         << "A"
         << "x\r\n[PUX]\nB=y" << QByteArray("[RUV]\r\nA=x  [PUX] B=y\r\n");
+    QTest::newRow("quotes written as given") << QByteArray() << "RUV"
+                                             << "A"
+                                             << "\"x\"" << QByteArray("[RUV]\r\nA=\"x\"\r\n");
+    QTest::newRow("UTF-8 mark kept, its section found, value in UTF-8")
+        << QByteArray("\xEF\xBB\xBF[RUV]\r\nA=1\r\n") << "RUV"
+        << "B" << QString::fromUtf8("Ação")
+        << QByteArray("\xEF\xBB\xBF[RUV]\r\nA=1\r\nB=A\xC3\xA7\xC3\xA3o\r\n");
+    QTest::newRow("UTF-16 file stays UTF-16")
+        << utf16("[RUV]\r\nA=1\r\n") << "RUV"
+        << "A" << QString::fromUtf8("Ação") << utf16("[RUV]\r\nA=Ação\r\n");
+    QTest::newRow("UTF-16 file gets its new section in UTF-16")
+        << utf16("[RUV]\r\nA=1") << "PUX"
+        << "B"
+        << "2" << utf16("[RUV]\r\nA=1\r\n[PUX]\r\nB=2\r\n");
     QTest::newRow("value written as given, longer than a reader gets")
         << QByteArray() << "RUV"
         << "A" << QString(3000, u'z') << "[RUV]\r\nA=" + QByteArray(3000, 'z') + "\r\n";

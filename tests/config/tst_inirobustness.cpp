@@ -29,6 +29,11 @@ void TestIniRobustness::hostileTexts_data() {
             all.append(char(i));
         return "[RUV]\nServidor=" + all + "\n" + all;
     }();
+    QTest::newRow("UTF-8 mark alone") << QByteArray("\xEF\xBB\xBF");
+    QTest::newRow("UTF-8 mark, invalid UTF-8 after it")
+        << QByteArray("\xEF\xBB\xBF[RUV]\nServidor=\xC3\n\xE7\xFF[PUX]\r");
+    QTest::newRow("UTF-16 mark, odd length, unpaired surrogates")
+        << QByteArray("\xFF\xFE[\0R\0U\0V\0]\0\n\0\x00\xD8=\0\x00\xDC\x00\xD8\r", 23);
     QTest::newRow("10 MB line") << "[RUV]\nServidor=" + QByteArray(10 * 1024 * 1024, 'x');
     QTest::newRow("10 MB of line ends") << QByteArray(10 * 1024 * 1024, '\n');
 }
@@ -57,9 +62,9 @@ void TestIniRobustness::hostileTexts() {
 void TestIniRobustness::randomTexts() {
     // Texts made of the pieces that matter to the parser, so that the random
     // texts hit section lines, entries and odd line ends often.
-    const QList<QByteArray> pieces{"[",    "]",    "=",    ";",    " ",
-                                   "\t",   "\r",   "\n",   "\r\n", QByteArray(1, '\0'),
-                                   "\xc7", "\xe7", "\x80", "valor"};
+    const QList<QByteArray> pieces{
+        "[",    "]",    "=",    ";",     " ",  "\t", "\r", "\n", "\r\n", QByteArray(1, '\0'),
+        "\xc7", "\xe7", "\x80", "valor", "\"", "'"};
     QList<QByteArray> tokens = pieces;
     for (const QString& name : IniDocumentCheck::names())
         tokens.append(name.toLatin1());
@@ -69,13 +74,17 @@ void TestIniRobustness::randomTexts() {
     timer.start();
     const QStringList& names = IniDocumentCheck::names();
     for (int round = 0; round < 20000 && timer.elapsed() < 20000; ++round) {
-        QByteArray text;
+        static const QByteArray marks[] = {"", "", "\xEF\xBB\xBF", "\xFF\xFE"};
+        QByteArray text = marks[random.bounded(4)];
         const int length = random.bounded(60);
         for (int i = 0; i < length; ++i)
             text += tokens[random.bounded(tokens.size())];
         const QString section = names[random.bounded(names.size())];
         const QString key = names[random.bounded(names.size())];
-        const QString value = QString::fromLatin1(tokens[random.bounded(tokens.size())]);
+        QByteArray valueBytes;
+        for (int i = random.bounded(1, 4); i > 0; --i)
+            valueBytes += tokens[random.bounded(tokens.size())];
+        const QString value = QString::fromLatin1(valueBytes);
         const QString failure = IniDocumentCheck::afterWrite(text, section, key, value);
         QVERIFY2(failure.isEmpty(),
                  qPrintable(QStringLiteral("%1 in %2 after [%3] %4=%5")

@@ -26,6 +26,9 @@ private slots:
     void writeKeepsUntouchedBytes();
     void everyReadSeesTheFileAsItIs();
     void windows1252RoundTrip();
+    void fileWithUtf8MarkKeepsItsFirstSection();
+    void writeStringsGivesTheBytesOfOneWritePerEntry_data();
+    void writeStringsGivesTheBytesOfOneWritePerEntry();
     void refusedWriteLeavesFileUnchanged_data();
     void refusedWriteLeavesFileUnchanged();
     void fullDiskLeavesFileUnchanged();
@@ -107,6 +110,47 @@ void TestProfileFile::windows1252RoundTrip() {
     QVERIFY(FileBytes::read(ini()).contains("C:\\Configura\xe7\xf5"
                                             "es\\A\xe7\xe3o\x80\\\r\n"));
     QCOMPARE(ProfileFile(ini()).readString("RUV", "Caminho_Base_Dados", ""), folder);
+}
+
+// Text editors put a mark before the first section; the RUV programs skip it.
+void TestProfileFile::fileWithUtf8MarkKeepsItsFirstSection() {
+    FileBytes::write(ini(), "\xEF\xBB\xBF[RUV]\r\nServidor=\"antigo\"\r\n");
+    ProfileFile file(ini());
+    QCOMPARE(file.readString("RUV", "Servidor", "padrão"), "antigo");
+    file.writeString("RUV", "PORTACON", "3050");
+    QCOMPARE(FileBytes::read(ini()),
+             QByteArray("\xEF\xBB\xBF[RUV]\r\nServidor=\"antigo\"\r\nPORTACON=3050\r\n"));
+}
+
+void TestProfileFile::writeStringsGivesTheBytesOfOneWritePerEntry_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("no file") << QByteArray("<none>");
+    QTest::newRow("other sections, LF ends, no final line end")
+        << QByteArray("; topo\n[OUTRA]\nX=1\n\n[PUX]\nservidor=a");
+    QTest::newRow("UTF-8 mark, keys in other case, a second section of the same name")
+        << QByteArray("\xEF\xBB\xBF[ruv]\r\nPORTACON=1\r\n[RUV]\r\nIPDS=x\r\n");
+}
+
+// A save's entries go in one replace; the file must still end up as the
+// key-by-key writes leave it, new keys in their first-write order included.
+void TestProfileFile::writeStringsGivesTheBytesOfOneWritePerEntry() {
+    QFETCH(QByteArray, stored);
+    const QList<ProfileFile::Entry> entries{
+        {"RUV", "Servidor", "10.0.0.1"}, {"RUV", "PORTACON", "3050"},
+        {"PUX", "Servidor", ""},         {"RUV", "IPDS", "\"citado\""},
+        {"ruv", "SERVIDOR", "10.0.0.2"}, {"RUV_ANEXO", "Servidor", "Ação"}};
+    const QString oneByOne = m_dir->filePath("um-a-um.ini");
+    if (stored != "<none>") {
+        FileBytes::write(ini(), stored);
+        FileBytes::write(oneByOne, stored);
+    }
+
+    ProfileFile(ini()).writeStrings(entries);
+    ProfileFile single(oneByOne);
+    for (const ProfileFile::Entry& entry : entries)
+        single.writeString(entry.section, entry.key, entry.value);
+
+    QCOMPARE(FileBytes::read(ini()), FileBytes::read(oneByOne));
 }
 
 void TestProfileFile::refusedWriteLeavesFileUnchanged_data() {

@@ -52,6 +52,9 @@ private slots:
             << QByteArray(
                    "RemoteServicePort = 3050 # old\r\n# set RemoteServicePort = 3051 here\r\n")
             << "3055" << QByteArray("RemoteServicePort = 3055\r\nRemoteServicePort = 3055\r\n");
+        QTest::newRow("lone CR, LF and CR LF all end lines")
+            << QByteArray("# a\rRemoteServicePort = 3050\r# b\n\r\nc\r") << "3055"
+            << QByteArray("# a\r\nRemoteServicePort = 3055\r\n# b\r\n\r\nc\r\n");
         QTest::newRow("empty port") << QByteArray("RemoteServicePort = 3050\r\n") << ""
                                     << QByteArray("RemoteServicePort = \r\n");
         QTest::newRow("empty file") << QByteArray() << "3055" << QByteArray();

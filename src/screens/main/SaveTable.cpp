@@ -1,7 +1,6 @@
 #include "screens/main/SaveTable.h"
 
 #include "config/ConfigRules.h"
-#include "config/ProfileFile.h"
 
 #include <algorithm>
 #include <vector>
@@ -98,7 +97,5 @@ QList<SaveTable::Entry> SaveTable::anexos(const SaveSettings& settings, File fil
 }
 
 void SaveTable::write(const QString& path, const QList<Entry>& entries) {
-    ProfileFile arquivo(path);
-    for (const Entry& entrada : entries)
-        arquivo.writeString(entrada.section, entrada.key, entrada.value);
+    ProfileFile(path).writeStrings(entries);
 }

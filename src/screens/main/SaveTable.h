@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/ProfileFile.h"
 #include "screens/main/SaveSettings.h"
 
 #include <QList>
@@ -13,19 +14,14 @@ class SaveTable {
 public:
     enum class File { Ini, Dat };
 
-    struct Entry {
-        QString section;
-        QString key;
-        QString value;
-        bool operator==(const Entry&) const = default;
-    };
+    using Entry = ProfileFile::Entry;
 
     // Sections "RUV" and "PUX" of the main save.
     static QList<Entry> principal(const SaveSettings& settings, File file);
     // Section "RUV_ANEXO" of the attachments save.
     static QList<Entry> anexos(const SaveSettings& settings, File file);
 
-    // Writes the entries one at a time, each reaching the disk before the next. A
-    // refused write throws AppError: the entries before it stay written.
+    // Writes the entries with one replace of the file. A refused write throws
+    // AppError and leaves the file as it was.
     static void write(const QString& path, const QList<Entry>& entries);
 };
