@@ -86,6 +86,7 @@ private slots:
     void navigationLeavesTheFocusOutOfThePages();
     void folderLeftForTheNavigationGuessesItsSystem();
     void navigationCaptionsFitTheirButtons();
+    void captionsAreWhole();
     void noticesFollowTheFocus_data();
     void noticesFollowTheFocus();
     void keysMoveTheFocus_data();
@@ -450,6 +451,56 @@ void TestUParvelNovo::navigationCaptionsFitTheirButtons() {
                                                             .arg(caption.width())));
         }
     }
+}
+
+// Every caption of every page, measured with this machine's fonts, lies inside its
+// label and under no other control; option captions fit their boxes.
+void TestUParvelNovo::captionsAreWhole() {
+    store("ruv.ini", "[RUV]\nServidor=10.0.0.1\n");
+    store("ruv.dat", QByteArray());
+    open();
+    const auto textArea = [](const QLabel* label) {
+        return label->fontMetrics()
+            .boundingRect(label->contentsRect(), int(label->alignment()) | Qt::TextShowMnemonic,
+                          label->text())
+            .translated(label->pos());
+    };
+    QStringList cut;
+    const auto checkShownCaptions = [&] {
+        for (const QLabel* label : screen->findChildren<QLabel*>()) {
+            if (label->text().isEmpty() || label->wordWrap() || !label->isVisibleTo(screen.get()))
+                continue;
+            const QRect text = textArea(label);
+            if (!label->geometry().contains(text))
+                cut << QString("%1 needs %2x%3, has %4x%5")
+                           .arg(label->objectName())
+                           .arg(text.width())
+                           .arg(text.height())
+                           .arg(label->contentsRect().width())
+                           .arg(label->contentsRect().height());
+            for (const QWidget* other :
+                 label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                const auto* otherLabel = qobject_cast<const QLabel*>(other);
+                const QRect area = otherLabel ? textArea(otherLabel) : other->geometry();
+                if (other != label && other->isVisibleTo(screen.get()) && area.intersects(text))
+                    cut << label->objectName() + " lies under " + other->objectName();
+            }
+        }
+    };
+    for (const QString& button : kNavigation) {
+        showPage(button);
+        checkShownCaptions();
+    }
+    auto* notices = w<QTabWidget>("pg");
+    for (int page = 0; page < notices->count(); ++page) {
+        notices->setCurrentIndex(page);
+        checkShownCaptions();
+    }
+    for (const QCheckBox* option : screen->findChildren<QCheckBox*>())
+        if (option->sizeHint().width() > option->width())
+            cut << option->objectName() + " is too narrow";
+    cut.removeDuplicates();
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
 }
 
 void TestUParvelNovo::noticesFollowTheFocus_data() {
