@@ -53,9 +53,9 @@ void TFPing::showEvent(QShowEvent* event) {
 
 void TFPing::FormShow() {
     ui->Label2->setText(kLegenda);
-    // What waits in the queue (the caller's repaints among it) is handled before
-    // the timers start, so the window comes up with its first caption painted.
-    // The window is not modal yet at this point: clicks and keys wait until it is.
+    // Events already waiting (the caller's own repaints among them) are handled
+    // before the timers start. The window is neither on screen nor modal yet at
+    // this point: clicks and keys wait, so none reaches the window underneath.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     Timer2.start();
     ContadorLegenda = 0;

@@ -12,6 +12,9 @@ QString PuxInstallation::folder(const QString& networkFolder) {
 
 QString PuxInstallation::missingInstallationWarning(const QString& networkFolder) {
     const QString pux = folder(networkFolder);
+    // The folder and the database are looked for, and named in the warning, with
+    // the system's own separator: on Linux the operator reads ".../PUX/Dados/
+    // QUORVANE_PUX.FDB", the path that was really tested, where Windows shows "\".
     const QChar sep = platform::pathSeparator();
     const QString instale = QStringLiteral(". Instale o sistema para poder habilitar o sistema.");
     if (!QFileInfo(pux + sep).isDir())

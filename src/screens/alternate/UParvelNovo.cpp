@@ -407,6 +407,9 @@ void TFParvelNovo::checkMultiEmpresaClick() {
         ui->caminhoCidadesRUV->setText(ui->caminhoServidorRUV->text());
 }
 
+// The picker opens at the root of the system's drive ("C:\" on Windows); on Linux,
+// where a drive letter means nothing, at "/". The folder shown afterwards keeps
+// the system's separators ("/srv/dados/").
 void TFParvelNovo::BitBtn4Click() {
     const auto arquivo = dialogs().pickOpenFile(
         {{QStringLiteral("Banco de Dados Firebird"), QStringLiteral("*.FDB")}},
