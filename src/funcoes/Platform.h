@@ -2,6 +2,7 @@
 
 #include <QFileDevice>
 #include <QString>
+#include <functional>
 
 // Operating-system services the routines need. One implementation file per
 // platform (Platform_linux.cpp today); a Windows build adds its own beside it.
@@ -43,5 +44,15 @@ void prepareCharacterHandling();
 // showState 0 asks for a hidden window. Returns true when the process started.
 bool startProcess(const QString& programFile, const QString& commandLine,
                   const QString& workingFolder, int showState, bool wait);
+
+// How a program started by startProcessWithin came out.
+enum class ProcessEnd { NotStarted, Ended, StillRunning };
+
+// Starts a program as startProcess does and waits for its end, at most
+// `timeoutMs`, calling `whileWaiting` every few milliseconds meanwhile. A program
+// still running then is left to finish on its own.
+ProcessEnd startProcessWithin(const QString& programFile, const QString& commandLine,
+                              const QString& workingFolder, int showState, int timeoutMs,
+                              const std::function<void()>& whileWaiting);
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "funcoes/Platform.h"
 #include "funcoes/WindowsCommandLine.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <langinfo.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -80,7 +82,50 @@ void waitForExit(pid_t pid) {
     }
 }
 
+struct Launch {
+    pid_t child = -1;
+    bool started = false;
+};
+
+// Forks the program. A `detached` program is left to init at once; any other is
+// our child until waited for.
+Launch launch(const QString& programFile, const QString& commandLine, const QString& workingFolder,
+              bool detached) {
+    // Everything the child needs is built before the fork: after it, the child
+    // may only make async-signal-safe calls.
+    const QByteArray path = QFile::encodeName(QFileInfo(programFile).absoluteFilePath());
+    const QByteArray folder = QFile::encodeName(workingFolder);
+    std::vector<QByteArray> arguments{path};
+    for (const QString& argument : WindowsCommandLine::split(commandLine).mid(1))
+        arguments.push_back(QFile::encodeName(argument));
+    std::vector<char*> argv;
+    for (QByteArray& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    int errorPipe[2];
+    if (devNull < 0 || ::pipe2(errorPipe, O_CLOEXEC) != 0) {
+        if (devNull >= 0)
+            ::close(devNull);
+        return {};
+    }
+    const ChildSetup setup{path.constData(), argv.data(),  folder.constData(),
+                           devNull,          errorPipe[1], int(::sysconf(_SC_OPEN_MAX))};
+
+    const pid_t child = ::fork();
+    if (child == 0)
+        detached ? runDetached(setup) : runChild(setup);
+    ::close(errorPipe[1]);
+    ::close(devNull);
+    // The pipe closes without data once the program replaced the child.
+    const bool started = child > 0 && readErrno(errorPipe[0]) == 0;
+    ::close(errorPipe[0]);
+    return {child, started};
+}
+
 } // namespace
+
 QString platform::executableFilePath() {
     return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
 }
@@ -132,38 +177,35 @@ bool platform::flushToDisk(QFileDevice& file) {
 bool platform::startProcess(const QString& programFile, const QString& commandLine,
                             const QString& workingFolder, int /*showState: no windows here*/,
                             bool wait) {
-    // Everything the child needs is built before the fork: after it, the child
-    // may only make async-signal-safe calls.
-    const QByteArray path = QFile::encodeName(QFileInfo(programFile).absoluteFilePath());
-    const QByteArray folder = QFile::encodeName(workingFolder);
-    std::vector<QByteArray> arguments{path};
-    for (const QString& argument : WindowsCommandLine::split(commandLine).mid(1))
-        arguments.push_back(QFile::encodeName(argument));
-    std::vector<char*> argv;
-    for (QByteArray& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    int errorPipe[2];
-    if (devNull < 0 || ::pipe2(errorPipe, O_CLOEXEC) != 0) {
-        if (devNull >= 0)
-            ::close(devNull);
-        return false;
-    }
-    const ChildSetup setup{path.constData(), argv.data(),  folder.constData(),
-                           devNull,          errorPipe[1], int(::sysconf(_SC_OPEN_MAX))};
-
-    const pid_t child = ::fork();
-    if (child == 0)
-        wait ? runChild(setup) : runDetached(setup);
-    ::close(errorPipe[1]);
-    ::close(devNull);
-    // The pipe closes without data once the program replaced the child.
-    const bool started = child > 0 && readErrno(errorPipe[0]) == 0;
-    ::close(errorPipe[0]);
+    const Launch launched = launch(programFile, commandLine, workingFolder, !wait);
     // Without the wait flag the child has already left its grandchild to init.
-    if (child > 0)
-        waitForExit(child);
-    return started;
+    if (launched.child > 0)
+        waitForExit(launched.child);
+    return launched.started;
+}
+
+platform::ProcessEnd platform::startProcessWithin(const QString& programFile,
+                                                  const QString& commandLine,
+                                                  const QString& workingFolder,
+                                                  int /*showState: no windows here*/, int timeoutMs,
+                                                  const std::function<void()>& whileWaiting) {
+    const Launch launched = launch(programFile, commandLine, workingFolder, false);
+    if (!launched.started) {
+        if (launched.child > 0)
+            waitForExit(launched.child);
+        return ProcessEnd::NotStarted;
+    }
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        const pid_t ended = ::waitpid(launched.child, nullptr, WNOHANG);
+        if (ended == launched.child || (ended < 0 && errno != EINTR))
+            return ProcessEnd::Ended;
+        if (deadline.hasExpired()) {
+            // Reaped when it ends, so that it never lingers as a zombie of ours.
+            std::thread(waitForExit, launched.child).detach();
+            return ProcessEnd::StillRunning;
+        }
+        whileWaiting();
+        ::usleep(20000);
+    }
 }

@@ -61,9 +61,10 @@ bool platform::flushToDisk(QFileDevice& file) {
     return handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle);
 }
 
-bool platform::startProcess(const QString& /*programFile: named by the command line*/,
-                            const QString& commandLine, const QString& workingFolder, int showState,
-                            bool wait) {
+namespace {
+
+bool createProcess(const QString& commandLine, const QString& workingFolder, int showState,
+                   PROCESS_INFORMATION& process) {
     // CreateProcessW may write into the command line, so it gets a copy of its own.
     std::wstring line = commandLine.toStdWString();
     const std::wstring folder = workingFolder.toStdWString();
@@ -71,14 +72,47 @@ bool platform::startProcess(const QString& /*programFile: named by the command l
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = WORD(showState);
+    return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                            CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr,
+                            folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+}
+
+void release(const PROCESS_INFORMATION& process) {
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+}
+
+} // namespace
+
+bool platform::startProcess(const QString& /*programFile: named by the command line*/,
+                            const QString& commandLine, const QString& workingFolder, int showState,
+                            bool wait) {
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
-                          CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+    if (!createProcess(commandLine, workingFolder, showState, process))
         return false;
     if (wait)
         ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    release(process);
     return true;
+}
+
+platform::ProcessEnd platform::startProcessWithin(const QString& /*programFile*/,
+                                                  const QString& commandLine,
+                                                  const QString& workingFolder, int showState,
+                                                  int timeoutMs,
+                                                  const std::function<void()>& whileWaiting) {
+    PROCESS_INFORMATION process{};
+    if (!createProcess(commandLine, workingFolder, showState, process))
+        return ProcessEnd::NotStarted;
+    const ULONGLONG deadline = ::GetTickCount64() + ULONGLONG(timeoutMs);
+    ProcessEnd end = ProcessEnd::Ended;
+    while (::WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+        if (::GetTickCount64() >= deadline) {
+            end = ProcessEnd::StillRunning;
+            break;
+        }
+        whileWaiting();
+    }
+    release(process);
+    return end;
 }

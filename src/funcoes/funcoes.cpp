@@ -56,14 +56,32 @@ QString SegmentoDoFim(const QString& texto, const QString& separador, int n) {
     return segmento;
 }
 
-bool ExecutaPrograma(const QString& programa, const QString& argumentos, int estadoJanela,
-                     bool espera) {
+namespace {
+
+// The program in double quotes, then the arguments as given unless they are blank.
+QString linhaDeComando(const QString& programa, const QString& argumentos) {
     QString linha = u'"' + programa + u'"';
     const bool temArgumentos =
         std::any_of(argumentos.begin(), argumentos.end(), [](QChar c) { return c > u' '; });
     if (temArgumentos)
         linha += u' ' + argumentos;
-    return platform::startProcess(programa, linha, PastaDoArquivo(programa), estadoJanela, espera);
+    return linha;
+}
+
+} // namespace
+
+bool ExecutaPrograma(const QString& programa, const QString& argumentos, int estadoJanela,
+                     bool espera) {
+    return platform::startProcess(programa, linhaDeComando(programa, argumentos),
+                                  PastaDoArquivo(programa), estadoJanela, espera);
+}
+
+platform::ProcessEnd ExecutaProgramaComLimite(const QString& programa, const QString& argumentos,
+                                              int estadoJanela, int limiteMs,
+                                              const std::function<void()>& enquantoEspera) {
+    return platform::startProcessWithin(programa, linhaDeComando(programa, argumentos),
+                                        PastaDoArquivo(programa), estadoJanela, limiteMs,
+                                        enquantoEspera);
 }
 
 QString Apara(const QString& texto) {

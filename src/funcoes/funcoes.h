@@ -1,6 +1,9 @@
 #pragma once
 
+#include "funcoes/Platform.h"
+
 #include <QString>
+#include <functional>
 
 // Shared routines of the screens: version text, text helpers and the program
 // launcher. Free functions without state that show no message and depend on no
@@ -22,3 +25,8 @@ bool EhDigito(const QString& caractere);
 QString SegmentoDoFim(const QString& texto, const QString& separador, int n);
 bool ExecutaPrograma(const QString& programa, const QString& argumentos, int estadoJanela,
                      bool espera);
+// ExecutaPrograma waiting for the program's end, at most `limiteMs`, and calling
+// `enquantoEspera` every few milliseconds meanwhile.
+platform::ProcessEnd ExecutaProgramaComLimite(const QString& programa, const QString& argumentos,
+                                              int estadoJanela, int limiteMs,
+                                              const std::function<void()>& enquantoEspera);

@@ -1,6 +1,7 @@
 #include "funcoes/funcoes.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,6 +45,8 @@ private slots:
     void startsWithFolderAndArguments();
     void workingFolderEndsAtEitherSeparator();
     void withoutWaitReturnsAtOnceAndLeavesNoZombie();
+    void boundedWaitKeepsCallingBack();
+    void boundedWaitGivesUpAndLeavesNoZombie();
     void cannotStart_data();
     void cannotStart();
 
@@ -141,6 +144,45 @@ void TestExecutaPrograma::withoutWaitReturnsAtOnceAndLeavesNoZombie() {
     QVERIFY(gate.remove());
     QTRY_COMPARE_WITH_TIMEOUT(record().size(), 4, 10000);
     QCOMPARE(record().last(), "[stop]");
+}
+
+// The caller keeps its windows painted while the program runs, and goes on once it
+// has ended.
+void TestExecutaPrograma::boundedWaitKeepsCallingBack() {
+    qputenv("PARVEL_SLEEP", "0.3");
+    int calls = 0;
+    QElapsedTimer clock;
+    clock.start();
+
+    QCOMPARE(ExecutaProgramaComLimite(m_program, "stop", 0, 10000, [&calls] { ++calls; }),
+             platform::ProcessEnd::Ended);
+
+    QCOMPARE(record().last(), "[stop]");
+    QVERIFY2(calls >= 5, qPrintable(QString::number(calls)));
+    QVERIFY(clock.elapsed() < 5000);
+    QVERIFY(noChildLeft());
+    QCOMPARE(ExecutaProgramaComLimite(m_folder + "nao-existe", "stop", 0, 10000, [] {}),
+             platform::ProcessEnd::NotStarted);
+}
+
+// A program that outlasts the bound is left running; once it ends nothing of ours
+// is left to reap.
+void TestExecutaPrograma::boundedWaitGivesUpAndLeavesNoZombie() {
+    QFile gate(m_folder + "fechado");
+    QVERIFY(gate.open(QIODevice::WriteOnly));
+    gate.close();
+    QElapsedTimer clock;
+    clock.start();
+
+    QCOMPARE(ExecutaProgramaComLimite(m_program, "start", 0, 300, [] {}),
+             platform::ProcessEnd::StillRunning);
+
+    QVERIFY(clock.elapsed() >= 300);
+    QVERIFY(clock.elapsed() < 5000);
+    QVERIFY(!QFile::exists(m_folder + "registro"));
+    QVERIFY(gate.remove());
+    QTRY_COMPARE_WITH_TIMEOUT(record().size(), 4, 10000);
+    QTRY_VERIFY(noChildLeft());
 }
 
 void TestExecutaPrograma::cannotStart_data() {

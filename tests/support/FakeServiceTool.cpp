@@ -26,8 +26,5 @@ QByteArray FakeServiceTool::conf() const {
 }
 
 QStringList FakeServiceTool::commands() const {
-    QStringList lines =
-        QString::fromUtf8(readFile(m_folder + ".log")).split('\n', Qt::SkipEmptyParts);
-    lines.sort();
-    return lines;
+    return QString::fromUtf8(readFile(m_folder + ".log")).split('\n', Qt::SkipEmptyParts);
 }

@@ -17,8 +17,7 @@ public:
     // The folder with its trailing separator, as the connection-library field holds it.
     QString folder() const { return m_folder + u'/'; }
     QByteArray conf() const;
-    // The commands carried out so far, sorted: they are launched without waiting,
-    // so either may come first.
+    // The commands carried out so far, in the order they ran.
     QStringList commands() const;
 
 private:

@@ -567,9 +567,13 @@ bool TFParvel::verificaCidades(const QString& separador) {
     return true;
 }
 
+// The message log shows what the restart waits for while it waits.
 void TFParvel::reiniciaServicoLocal() {
-    if (ui->rLocal->isChecked())
-        ServiceRestart::run(ui->edDllCon->text(), ui->edPorta->text(), MantemServico);
+    if (!ui->rLocal->isChecked())
+        return;
+    ui->pg->setCurrentWidget(ui->tbConexao);
+    ServiceRestart::run(ui->edDllCon->text(), ui->edPorta->text(), MantemServico,
+                        [this](const QString& linha) { ui->Memo5->appendPlainText(linha); });
 }
 
 // Shows the tester over the settings on the screen and closes its lines in the

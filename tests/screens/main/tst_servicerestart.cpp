@@ -1,5 +1,6 @@
-// The service restart around the port rewrite: the commands it issues, the port it
-// leaves in "firebird.conf", and a server that must not be left stopped for every
+// The service restart around the port rewrite: the commands it issues, one after
+// the other, what it tells the operator meanwhile, the port it leaves in
+// "firebird.conf", and a server that must not be left stopped for every
 // workstation when the rewrite fails.
 #include "FakeServiceTool.h"
 #include "Tmpfs.h"
@@ -25,10 +26,11 @@ void TestServiceRestart::restartAroundTheRewrite_data() {
     QTest::addColumn<QByteArray>("conf");
     const QByteArray moved = "RemoteServicePort = 3055\r\n";
     const QByteArray unchanged = "RemoteServicePort = 3050\r\n";
-    QTest::newRow("service restarted") << false << false << QStringList{"start", "stop"} << moved;
+    const QStringList restart{"stop", "start"};
+    QTest::newRow("service restarted") << false << false << restart << moved;
     QTest::newRow("service kept, port still moved") << true << false << QStringList{} << moved;
     QTest::newRow("failed rewrite starts the service again")
-        << false << true << QStringList{"start", "stop"} << unchanged;
+        << false << true << restart << unchanged;
     QTest::newRow("failed rewrite, service kept") << true << true << QStringList{} << unchanged;
 }
 
@@ -46,15 +48,22 @@ void TestServiceRestart::restartAroundTheRewrite() {
     if (readOnly)
         QVERIFY(disk.remountReadOnly());
 
+    QStringList notices;
+    const auto notice = [&notices](const QString& line) { notices << line; };
     if (readOnly)
-        QVERIFY_THROWS_EXCEPTION(AppError, ServiceRestart::run(tool.folder(), "3055", keepService));
+        QVERIFY_THROWS_EXCEPTION(AppError,
+                                 ServiceRestart::run(tool.folder(), "3055", keepService, notice));
     else
-        ServiceRestart::run(tool.folder(), "3055", keepService);
+        ServiceRestart::run(tool.folder(), "3055", keepService, notice);
 
-    if (commands.isEmpty())
-        QTest::qWait(500); // a command would have reached the log by now
-    QTRY_COMPARE(tool.commands(), commands);
+    // Each command has ended by the time the restart returns.
+    QCOMPARE(tool.commands(), commands);
     QTEST(tool.conf(), "conf");
+    QStringList expected;
+    for (const QString& command : commands)
+        expected << (command == "stop" ? "Aguarde... Parando o serviço do Firebird..."
+                                       : "Aguarde... Iniciando o serviço do Firebird...");
+    QCOMPARE(notices, expected);
 }
 
 QTEST_GUILESS_MAIN(TestServiceRestart)
