@@ -279,11 +279,13 @@ void TFParvelNovo::btnFirebirdClick() {
     abrePagina(ui->tbFirebird, ui->btnFirebird);
 }
 
-// The navigation buttons take the focus when clicked, though Tab passes them by:
-// the field left runs its exit handler as for any other button, and the page
-// switch never finds the focus inside a page, where Qt would hand it to the new
-// page's first field and that field's enter handler would run unasked.
+// The navigation button holds the focus, though Tab passes it by: a click gives
+// it, and a press from code takes it here. The field left runs its exit handler
+// as for any other button, and the page switch never finds the focus inside a
+// page, where Qt would hand it to the new page's first field and that field's
+// enter handler would run unasked.
 void TFParvelNovo::abrePagina(QWidget* pagina, QPushButton* botao) {
+    botao->setFocus(Qt::OtherFocusReason);
     ui->PGD->setCurrentWidget(pagina);
     for (QPushButton* b : {ui->btnConfigRUV, ui->btnConfigTabDef, ui->btnConfigAnexos,
                            ui->btnAplicacao, ui->btnFirebird}) {

@@ -396,16 +396,23 @@ void TestUParvelNovo::navigationLeavesTheFocusOutOfThePages() {
     w<QComboBox>("comboSistOpeRUV")->setCurrentIndex(0);
     const QStringList before = formState();
     auto* pages = w<QTabWidget>("PGD");
-    for (const QString& target : kNavigation) {
+    const QStringList targets = kNavigation + kNavigation; // clicked, then pressed from code
+    for (qsizetype i = 0; i < targets.size(); ++i) {
+        const QString& target = targets[i];
+        const bool byMouse = i < kNavigation.size();
         QTest::mouseClick(w(start), Qt::LeftButton);
         w(field)->setFocus(Qt::TabFocusReason);
         QVERIFY(w(field)->hasFocus());
-        QTest::mouseClick(w(target), Qt::LeftButton);
+        if (byMouse)
+            QTest::mouseClick(w(target), Qt::LeftButton);
+        else
+            w<QPushButton>(target)->click();
 
         checkMarks(target);
         QWidget* focus = QApplication::focusWidget();
         QVERIFY2(!pages->isAncestorOf(focus),
                  qPrintable(target + " gave the focus to " + focus->objectName()));
+        QCOMPARE(focus, w(target));
         QStringList expected = before;
         expected.replaceInStrings(QRegularExpression("^page=.*"),
                                   "page=" +
