@@ -1,8 +1,44 @@
+#include "config/ConfigFiles.h"
+#include "funcoes/funcoes.h"
 #include "screens/main/UParvel.h"
 #include "ui/GuardedApplication.h"
 #include "ui/QtDialogService.h"
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void print(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+}
+
+QString help() {
+    return QStringLiteral(
+               "Uso: parvel [--help | --version]\n"
+               "\n"
+               "Configura o acesso do RUV às suas bases de dados Firebird. Edita o arquivo\n"
+               "de configuração que fica ao lado deste programa, na pasta dos programas do RUV:\n"
+               "  %1\n"
+               "Nada é gravado antes que o teste de conexão com o servidor dê certo.\n"
+               "\n"
+               "  --help     mostra este texto\n"
+               "  --version  mostra a versão do programa\n")
+        .arg(ConfigFiles::ruvIni());
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    // Asked from a terminal: answered without opening a window.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        print(VersaoExe() + u'\n');
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        print(help());
+        return 0;
+    }
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Parvel"));
     QtDialogService dialogService;
