@@ -23,6 +23,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The system opens no ICMP socket for this user. what() is the operator's
+// explanation, in Portuguese (UTF-8), naming the fix.
+class IcmpNotPermitted : public IcmpError {
+public:
+    using IcmpError::IcmpError;
+};
+
 // ICMP echo over IPv4, one blocking request at a time. Each client numbers its
 // requests consecutively and marks them with an identifier of its own.
 class IcmpClient {

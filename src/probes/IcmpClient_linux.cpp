@@ -1,3 +1,4 @@
+#include "funcoes/Platform.h"
 #include "probes/IcmpClient.h"
 
 #include <arpa/inet.h>
@@ -23,6 +24,22 @@ constexpr int kIcmpHeaderSize = 8;
 
 [[noreturn]] void throwErrno(const std::string& what) {
     throw IcmpError(what + ": " + std::strerror(errno));
+}
+
+// Neither socket kind is open to this user: datagram sockets only to the groups
+// of net.ipv4.ping_group_range, raw sockets only with cap_net_raw, which the
+// system's ping carries.
+[[noreturn]] void throwNotPermitted() {
+    const QString text =
+        QStringLiteral("Sem permissão para enviar ping: este sistema não abre sockets ICMP para "
+                       "este usuário. O administrador corrige concedendo ao programa a "
+                       "capacidade cap_net_raw (como o ping do sistema): setcap cap_net_raw+ep %1")
+            .arg(platform::executableFilePath());
+    throw IcmpNotPermitted(text.toStdString());
+}
+
+bool refused(int error) {
+    return error == EACCES || error == EPERM;
 }
 
 uint16_t internetChecksum(const std::vector<uint8_t>& data) {
@@ -91,8 +108,11 @@ private:
             return;
         m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
         m_raw = m_fd < 0;
+        const int datagramError = errno;
         if (m_raw)
             m_fd = ::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
+        if (m_fd < 0 && refused(datagramError) && refused(errno))
+            throwNotPermitted();
         if (m_fd < 0)
             throwErrno("cannot open an ICMP socket");
         const int on = 1;

@@ -13,6 +13,8 @@ TFPing* FPing = nullptr;
 namespace {
 
 constexpr int kRequests = 5;
+// How long a window that explains why it could not ping stays open to be read.
+constexpr int kLeituraMs = 8000;
 const QString kLegenda = QStringLiteral("Verificando Conexão .... conectando");
 
 int ContadorLegenda = 0;
@@ -65,7 +67,12 @@ void TFPing::FormShow() {
 void TFPing::Timer1Timer() {
     // Events are processed during the check; stopping first keeps it from running twice.
     Timer1.stop();
-    done(Ping() ? 1 : 2);
+    m_explicou = false;
+    const int result = Ping() ? 1 : 2;
+    if (m_explicou)
+        QTimer::singleShot(kLeituraMs, Qt::PreciseTimer, this, [this, result] { done(result); });
+    else
+        done(result);
 }
 
 void TFPing::Timer2Timer() {
@@ -87,6 +94,11 @@ bool TFPing::Ping() {
             QCoreApplication::processEvents();
         }
         return last.bytes > 0;
+    } catch (const IcmpNotPermitted& semPermissao) {
+        // Not a network fault: the operator must learn why, and who can fix it.
+        ui->mmResultado->appendPlainText(QString::fromStdString(semPermissao.what()));
+        m_explicou = true;
+        return false;
     } catch (const std::exception&) {
         // An unknown host or a socket failure: no answer, whatever was written stays.
         return false;

@@ -43,6 +43,7 @@ private:
     std::unique_ptr<IcmpClient> NossoICMP;
     QTimer Timer1;
     QTimer Timer2;
+    bool m_explicou = false; // the check ended with an explanation in the result box
 };
 
 // The ping window being shown, null when there is none.

@@ -3,10 +3,12 @@
 #include <QFile>
 #include <QTest>
 #include <cstring>
+#include <grp.h>
 #include <net/if.h>
 #include <sched.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // Runs in a network namespace of its own whose only interface is loopback: echo
@@ -122,6 +124,36 @@ private slots:
         const IcmpReport secondReport = second->ping();
         QCOMPARE(secondReport.sequence, firstReport.sequence);
         QCOMPARE(secondReport.bytes, 0);
+    }
+
+    // An ordinary user where datagram sockets are closed to every group and raw
+    // sockets need cap_net_raw: the client says so, naming the fix, instead of
+    // reporting a network failure.
+    void ordinaryUserIsToldWhy() {
+        useSocketKind("raw"); // the range "1 0": no group may open datagram sockets
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            const gid_t nobody = 65534;
+            if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)
+                _exit(3);
+            auto client = IcmpClient::create();
+            client->setHost(QStringLiteral("127.0.0.1"));
+            try {
+                client->ping();
+            } catch (const IcmpNotPermitted& error) {
+                const std::string text = error.what();
+                _exit(text.find("setcap cap_net_raw+ep /") != std::string::npos ? 0 : 4);
+            } catch (...) {
+                _exit(2);
+            }
+            _exit(1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        // 1: pinged after all, 2: another error, 3: could not become nobody, 4: no fix named
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void failuresAreErrors() {

@@ -77,6 +77,21 @@ private slots:
         QVERIFY(FPing == nullptr);
     }
 
+    // Where the system opens no ICMP socket the window says why, stays long enough
+    // to be read, and the check still counts as failed.
+    void notPermittedIsExplained() {
+        auto script = ScriptedIcmpClient::install();
+        script->permitted = false;
+        AlvoPing = QStringLiteral("127.0.0.1");
+
+        const Run run = runWindow();
+
+        QCOMPARE(run.result, 2);
+        QCOMPARE(run.lines, QStringList{"Sem permissão para enviar ping (roteiro do teste)"});
+        QVERIFY2(run.elapsedMs >= 2000 + 8000, qPrintable(QString::number(run.elapsedMs)));
+        QVERIFY(FPing == nullptr);
+    }
+
     void lines() {
         auto script = ScriptedIcmpClient::install();
         script->reports << ScriptedIcmpClient::answer(1024, 5) << ScriptedIcmpClient::timeOut()

@@ -10,6 +10,8 @@ void ScriptedIcmpClient::setHost(const QString& host) {
 }
 
 IcmpReport ScriptedIcmpClient::ping() {
+    if (!m_script->permitted)
+        throw IcmpNotPermitted("Sem permissão para enviar ping (roteiro do teste)");
     const int index = m_script->requests++;
     if (m_script->waitMs > 0)
         QTest::qWait(m_script->waitMs);

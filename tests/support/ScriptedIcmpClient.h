@@ -12,6 +12,7 @@ class ScriptedIcmpClient : public IcmpClient {
 public:
     struct Script {
         bool resolves = true;
+        bool permitted = true;     // false: the system opens no ICMP socket for this user
         QList<IcmpReport> reports; // one per request; a request beyond them fails
         int waitMs = 0;            // events are processed this long per request
         QElapsedTimer clock;       // started by install()
