@@ -1,4 +1,5 @@
 #include "config/ConfigFiles.h"
+#include "funcoes/Platform.h"
 #include "funcoes/funcoes.h"
 #include "screens/main/UParvel.h"
 #include "ui/GuardedApplication.h"
@@ -40,6 +41,7 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     GuardedApplication app(argc, argv);
+    platform::prepareCharacterHandling();
     QApplication::setApplicationName(QStringLiteral("Parvel"));
     QtDialogService dialogService;
     setDialogs(&dialogService);

@@ -37,7 +37,9 @@ QString localServiceManager(const QString& port);
 
 // Gives the C library a character handling in which file names reach the Firebird
 // client, and through it the server, intact whatever locale the program was
-// started with. Called once at start, before the client library loads.
+// started with. Called once at start: after the application object, which sets
+// the C library's locale from the environment, and before the client library
+// loads.
 void prepareCharacterHandling();
 
 // Starts a program with a Windows-style command line (see ExecutaPrograma).

@@ -267,5 +267,12 @@ private:
     std::unique_ptr<FirebirdLibrary> m_library;
 };
 
-QTEST_GUILESS_MAIN(TestFirebirdClient)
+// The program's character handling, set before the client library loads: the
+// server's folder has an accent.
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    platform::prepareCharacterHandling();
+    TestFirebirdClient test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_firebirdclient.moc"

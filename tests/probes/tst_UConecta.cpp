@@ -1,7 +1,9 @@
 #include "FirebirdTestServer.h"
 #include "RecordingDialogService.h"
+#include "funcoes/Platform.h"
 #include "probes/UConecta.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTcpServer>
@@ -230,5 +232,12 @@ private:
     QPlainTextEdit m_log;
 };
 
-QTEST_MAIN(TestUConecta)
+// Started as the program starts: its character handling set before the client
+// library loads.
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    platform::prepareCharacterHandling();
+    TestUConecta test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_UConecta.moc"

@@ -5,6 +5,8 @@
 #include "RecordingDialogService.h"
 #include "Tmpfs.h"
 #include "config/ExecutableFolder.h"
+#include "config/Windows1252.h"
+#include "funcoes/Platform.h"
 #include "screens/main/UParvel.h"
 #include "ui/GuardedApplication.h"
 #include "ui_UParvel.h"
@@ -34,9 +36,9 @@ QStringList serviceLog(const QString& root) {
     return QString::fromUtf8(FileBytes::read(log)).split('\n', Qt::SkipEmptyParts);
 }
 
-// An INI text with CR LF line ends, written as lines.
+// An INI text with CR LF line ends, written as lines in the files' code page.
 QByteArray iniText(const QStringList& lines) {
-    return (lines.join("\r\n") + "\r\n").toUtf8();
+    return Windows1252::encode(lines.join("\r\n") + "\r\n");
 }
 
 // One section of an INI text, from its heading up to the next one.
@@ -177,31 +179,31 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
 
     const QString share = m_share->path() + '/';
     const QString dll = m_root + "bin/";
-    QCOMPARE(QString::fromUtf8(FileBytes::read(ini())),
-             QString::fromUtf8(iniText({"[RUV]",
-                                        "Servidor=",
-                                        "ServidorTabDef=",
-                                        "SO_Servidor=LINUX",
-                                        "SO_ServidorTabDef=LINUX",
-                                        "Caminho_Base_Dados=" + data,
-                                        "Caminho_TabDef=" + data,
-                                        "Caminho_Cidades=",
-                                        "Diretorio_Servidor=" + share,
-                                        "CaminhoDLLCON=" + dll,
-                                        "DLLCON=fbclient.dll",
-                                        "PORTACON=" + m_newPort,
-                                        "IPDS= 192.168.0.20 ",
-                                        "PORTADS=3063 ",
-                                        "IPNET=127.0.0.1",
-                                        "PORTADSHTTP=6061",
-                                        "DSLOCAL=N",
-                                        "HAB_INTEGRA_CONTINTERNO=N",
-                                        "CAMINHO_INTEGRA_CONTINTERNO=",
-                                        "[PUX]",
-                                        "Servidor=",
-                                        "SO_Servidor=",
-                                        "Caminho_Base_Dados=",
-                                        "Diretorio_Servidor="})));
+    QCOMPARE(Windows1252::decode(FileBytes::read(ini())),
+             Windows1252::decode(iniText({"[RUV]",
+                                          "Servidor=",
+                                          "ServidorTabDef=",
+                                          "SO_Servidor=LINUX",
+                                          "SO_ServidorTabDef=LINUX",
+                                          "Caminho_Base_Dados=" + data,
+                                          "Caminho_TabDef=" + data,
+                                          "Caminho_Cidades=",
+                                          "Diretorio_Servidor=" + share,
+                                          "CaminhoDLLCON=" + dll,
+                                          "DLLCON=fbclient.dll",
+                                          "PORTACON=" + m_newPort,
+                                          "IPDS= 192.168.0.20 ",
+                                          "PORTADS=3063 ",
+                                          "IPNET=127.0.0.1",
+                                          "PORTADSHTTP=6061",
+                                          "DSLOCAL=N",
+                                          "HAB_INTEGRA_CONTINTERNO=N",
+                                          "CAMINHO_INTEGRA_CONTINTERNO=",
+                                          "[PUX]",
+                                          "Servidor=",
+                                          "SO_Servidor=",
+                                          "Caminho_Base_Dados=",
+                                          "Diretorio_Servidor="})));
     QVERIFY(!QFile::exists(dat()));
 }
 
@@ -296,8 +298,8 @@ void TestSaves::multiCompanyCopy() {
     const QString share = m_share->path() + '/';
     const QString data = m_root + "data/";
     QCOMPARE(
-        QString::fromUtf8(FileBytes::read(dat())),
-        QString::fromUtf8(iniText(
+        Windows1252::decode(FileBytes::read(dat())),
+        Windows1252::decode(iniText(
             {"[RUV]", "Servidor=127.0.0.1", "ServidorTabDef=127.0.0.1", "SO_Servidor=LINUX",
              "SO_ServidorTabDef=LINUX", "Caminho_Base_Dados=" + data, "Caminho_TabDef=" + data,
              "Diretorio_Servidor=" + share, "Caminho_Cidades=" + cidades + '/',
@@ -434,8 +436,8 @@ void TestSaves::attachmentsSave() {
                       "PORTADS_ANX=3063 ",
                       "IPNET_ANX=127.0.0.1",
                       "PORTADSHTTP_ANX=6061"};
-    QCOMPARE(QString::fromUtf8(FileBytes::read(ini())),
-             QString::fromUtf8(iniText(anexo + QStringList{"DSLOCAL_ANX=N"})));
+    QCOMPARE(Windows1252::decode(FileBytes::read(ini())),
+             Windows1252::decode(iniText(anexo + QStringList{"DSLOCAL_ANX=N"})));
     QCOMPARE(FileBytes::read(dat()), multiCompany ? emptyCopy + iniText(anexo) : emptyCopy);
     QVERIFY(ui.BitSalvar->isEnabled());
 
@@ -450,6 +452,7 @@ void TestSaves::attachmentsSave() {
 
 int main(int argc, char* argv[]) {
     GuardedApplication app(argc, argv);
+    platform::prepareCharacterHandling();
     TestSaves test;
     return QTest::qExec(&test, argc, argv);
 }
