@@ -7,7 +7,9 @@
 // the old or the new contents: the bytes go to a temporary file beside it,
 // reach the disk, and the temporary is renamed over the old file. The file
 // keeps what its owner gave it (owner, group, permissions, other names), and a
-// symbolic link stays a link to the file it names.
+// symbolic link stays a link to the file it names. Where a new file could not
+// keep them, or the folder takes no new files, the bytes go into the file
+// itself: a full disk still leaves it whole, a crash in the middle may not.
 class AtomicFile {
 public:
     // False when the platform refuses the write; the old file is then untouched
