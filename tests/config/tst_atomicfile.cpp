@@ -25,15 +25,15 @@ struct Owner {
 };
 
 // "user:group" with names from the system's databases.
-Owner owner(const QString& spec) {
-    const QStringList parts = spec.split(':');
+Owner owner(const QString& names) {
+    const QStringList parts = names.split(':');
     const passwd* user = ::getpwnam(qPrintable(parts[0]));
     const group* grp = ::getgrnam(qPrintable(parts[1]));
     return {user ? user->pw_uid : uid_t(-1), grp ? grp->gr_gid : gid_t(-1)};
 }
 
-bool give(const QString& path, const QString& spec, mode_t mode) {
-    const Owner o = owner(spec);
+bool give(const QString& path, const QString& names, mode_t mode) {
+    const Owner o = owner(names);
     const QByteArray name = QFile::encodeName(path);
     return ::chown(name, o.uid, o.gid) == 0 && ::chmod(name, mode) == 0;
 }

@@ -26,7 +26,8 @@ private slots:
     void writeKeepsUntouchedBytes();
     void everyReadSeesTheFileAsItIs();
     void windows1252RoundTrip();
-    void fileWithUtf8MarkKeepsItsFirstSection();
+    void fileWithMarkKeepsItsFirstSection_data();
+    void fileWithMarkKeepsItsFirstSection();
     void writeStringsGivesTheBytesOfOneWritePerEntry_data();
     void writeStringsGivesTheBytesOfOneWritePerEntry();
     void refusedWriteLeavesFileUnchanged_data();
@@ -112,14 +113,31 @@ void TestProfileFile::windows1252RoundTrip() {
     QCOMPARE(ProfileFile(ini()).readString("RUV", "Caminho_Base_Dados", ""), folder);
 }
 
-// Text editors put a mark before the first section; the RUV programs skip it.
-void TestProfileFile::fileWithUtf8MarkKeepsItsFirstSection() {
-    FileBytes::write(ini(), "\xEF\xBB\xBF[RUV]\r\nServidor=\"antigo\"\r\n");
+void TestProfileFile::fileWithMarkKeepsItsFirstSection_data() {
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<bool>("utf16");
+    QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBF") << false;
+    QTest::newRow("UTF-16 little-endian") << QByteArray("\xFF\xFE") << true;
+}
+
+// Text editors put a mark before the first section; the RUV programs skip it,
+// and read and write a UTF-16 file in UTF-16.
+void TestProfileFile::fileWithMarkKeepsItsFirstSection() {
+    QFETCH(QByteArray, mark);
+    QFETCH(bool, utf16);
+    const auto stored = [&](const QString& text) {
+        if (!utf16)
+            return mark + text.toUtf8();
+        QByteArray bytes = mark;
+        for (const QChar unit : text)
+            bytes += char(unit.unicode() & 0xFF) + QByteArray(1, char(unit.unicode() >> 8));
+        return bytes;
+    };
+    FileBytes::write(ini(), stored("[RUV]\r\nServidor=\"Ação\"\r\n"));
     ProfileFile file(ini());
-    QCOMPARE(file.readString("RUV", "Servidor", "padrão"), "antigo");
+    QCOMPARE(file.readString("RUV", "Servidor", "padrão"), "Ação");
     file.writeString("RUV", "PORTACON", "3050");
-    QCOMPARE(FileBytes::read(ini()),
-             QByteArray("\xEF\xBB\xBF[RUV]\r\nServidor=\"antigo\"\r\nPORTACON=3050\r\n"));
+    QCOMPARE(FileBytes::read(ini()), stored("[RUV]\r\nServidor=\"Ação\"\r\nPORTACON=3050\r\n"));
 }
 
 void TestProfileFile::writeStringsGivesTheBytesOfOneWritePerEntry_data() {
