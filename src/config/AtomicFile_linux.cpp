@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <cctype>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
@@ -73,8 +72,9 @@ bool isTemporaryOf(const Place& place, QByteArrayView entry) {
     const QByteArray prefix = place.name + kTemporaryMark;
     if (entry.size() != prefix.size() + kSuffixLength || !entry.startsWith(prefix))
         return false;
+    const QByteArrayView allowed(kSuffixCharacters);
     for (const char c : entry.sliced(prefix.size())) {
-        if (!std::isalnum(static_cast<unsigned char>(c)))
+        if (!allowed.contains(c))
             return false;
     }
     return true;
@@ -133,7 +133,7 @@ bool writeInPlace(const Place& place, const QByteArray& bytes, QString& errorTex
     if (!fd.valid())
         return failed(errorText);
     if (::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, qMax<off_t>(bytes.size(), 1)) != 0 &&
-        errno != EOPNOTSUPP)
+        errno != EOPNOTSUPP && errno != ENOSYS)
         return failed(errorText);
     if (!writeAll(fd.get(), bytes) || ::ftruncate(fd.get(), bytes.size()) != 0 ||
         ::fsync(fd.get()) != 0)
