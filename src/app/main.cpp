@@ -40,6 +40,7 @@ int main(int argc, char* argv[]) {
         print(help());
         return 0;
     }
+    platform::endOnTerminationRequest();
     GuardedApplication app(argc, argv);
     platform::prepareCharacterHandling();
     QApplication::setApplicationName(QStringLiteral("Parvel"));

@@ -57,4 +57,11 @@ ProcessEnd startProcessWithin(const QString& programFile, const QString& command
                               const QString& workingFolder, int showState, int timeoutMs,
                               const std::function<void()>& whileWaiting);
 
+// Makes a termination request (SIGTERM, SIGINT) end the program at once, as it
+// does a program that never touched the signals. Libraries loaded later (the
+// Firebird client) install handlers of their own that keep the process alive;
+// they pass the signal on to the handler they found, this one. Called once, at
+// start, before any library is loaded.
+void endOnTerminationRequest();
+
 } // namespace platform

@@ -124,6 +124,12 @@ Launch launch(const QString& programFile, const QString& commandLine, const QStr
     return {child, started};
 }
 
+// Only async-signal-safe calls: the default action again, then the same signal.
+void endWithDefaultAction(int signal) {
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
 } // namespace
 
 QString platform::executableFilePath() {
@@ -208,4 +214,12 @@ platform::ProcessEnd platform::startProcessWithin(const QString& programFile,
         whileWaiting();
         ::usleep(20000);
     }
+}
+
+void platform::endOnTerminationRequest() {
+    struct sigaction action {};
+    action.sa_handler = endWithDefaultAction;
+    ::sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGTERM, SIGINT})
+        ::sigaction(signal, &action, nullptr);
 }

@@ -116,3 +116,7 @@ platform::ProcessEnd platform::startProcessWithin(const QString& /*programFile*/
     release(process);
     return end;
 }
+
+// Windows ends a program through its window messages or TerminateProcess, which
+// no handler of a library can hold up.
+void platform::endOnTerminationRequest() {}

@@ -1,9 +1,7 @@
 #include "probes/UConecta.h"
 
-#include "firebird/FirebirdDatabase.h"
 #include "firebird/FirebirdError.h"
-#include "firebird/FirebirdLibrary.h"
-#include "firebird/FirebirdServiceManager.h"
+#include "firebird/FirebirdSession.h"
 #include "funcoes/Platform.h"
 #include "probes/ConnectionTexts.h"
 #include "ui_UConecta.h"
@@ -29,9 +27,22 @@ TFConecta* FConecta = nullptr;
 
 namespace {
 
+using namespace std::chrono_literals;
+
+// Whatever a server does (silent, trickling bytes, sending keep-alives, paused
+// mid-conversation), each call into the client library ends within the call
+// bound and the whole test within the test bound. The client's own connect
+// time-out bounds only the wait between two bytes; it is set past the call bound
+// so that the reason logged is the tester's, and frees a call given up on.
+constexpr std::chrono::milliseconds limiteChamada = 15s;
+constexpr std::chrono::milliseconds limiteTeste = 45s;
+constexpr int esperaDoCliente = 20;
+
 const QString usuarioAplicacao = QStringLiteral("TOMRUV");
 const QString senhaAplicacao = QStringLiteral("pelmor");
-const FirebirdLogin administrador{QStringLiteral("SYSDBA"), QStringLiteral("brindoval")};
+const FirebirdLogin administrador{QStringLiteral("SYSDBA"), QStringLiteral("brindoval"),
+                                  esperaDoCliente};
+const FirebirdLogin aplicacao{usuarioAplicacao, senhaAplicacao, esperaDoCliente};
 
 QString bibliotecaCliente() {
     return platform::clientLibraryFile(ConPastaDll, ConArquivoDll);
@@ -102,14 +113,14 @@ bool TFConecta::TestaConexao() {
                                                  ConSistemaBanco),
                  false))
         return false;
-    fechaConexao();
+    if (!fechaConexao())
+        return false;
     if (!conecta(ConnectionTexts::bancoTabdef(ConEnderecoTabdef, ConPorta, ConPastaTabdef,
                                               ConSistemaTabdef),
                  true))
         return false;
     mostraInicioDoLog();
-    fechaConexao();
-    return true;
+    return fechaConexao();
 }
 
 bool TFConecta::TestaConexaoANX() {
@@ -121,14 +132,16 @@ bool TFConecta::TestaConexaoANX() {
                                               ConSistemaBanco),
                  false))
         return false;
-    fechaConexao();
+    if (!fechaConexao())
+        return false;
     mostraInicioDoLog();
-    return true;
+    return fechaConexao();
 }
 
 void TFConecta::comecaTeste() {
     escreve("Aguarde... Verificando Usuário...");
     Memo5.repaint();
+    m_sessao = std::make_unique<FirebirdSession>(bibliotecaCliente(), limiteChamada, limiteTeste);
 }
 
 // The user is looked up, and created when missing, on the database server only,
@@ -136,15 +149,8 @@ void TFConecta::comecaTeste() {
 bool TFConecta::provisionaUsuario() {
     const QString servico = ConnectionTexts::gerenciadorServicos(ConEnderecoBanco, ConPorta);
     try {
-        FirebirdLibrary biblioteca(bibliotecaCliente());
-        FirebirdServiceManager consulta(biblioteca, servico, administrador);
-        const bool existe = consulta.users().contains(usuarioAplicacao);
-        consulta.detach();
-        if (!existe) {
-            FirebirdServiceManager inclusao(biblioteca, servico, administrador);
-            inclusao.addUser(usuarioAplicacao, senhaAplicacao);
-            inclusao.detach();
-        }
+        if (!m_sessao->users(servico, administrador).contains(usuarioAplicacao))
+            m_sessao->addUser(servico, administrador, usuarioAplicacao, senhaAplicacao);
         return true;
     } catch (const FirebirdError& erro) {
         escreve(ConnectionTexts::linhaMotivo(erro.text()));
@@ -153,13 +159,12 @@ bool TFConecta::provisionaUsuario() {
 }
 
 bool TFConecta::conecta(const QString& conexao, bool tabdef) {
-    fechaConexao();
+    if (!fechaConexao())
+        return false;
     QElapsedTimer relogio;
+    relogio.start();
     try {
-        m_biblioteca = std::make_unique<FirebirdLibrary>(bibliotecaCliente());
-        relogio.start();
-        SQLConnection1 = std::make_unique<FirebirdDatabase>(
-            *m_biblioteca, conexao, FirebirdLogin{usuarioAplicacao, senhaAplicacao});
+        m_sessao->openDatabase(conexao, aplicacao);
     } catch (const FirebirdError& erro) {
         for (const QString& linha : ConnectionTexts::linhasFalha(conexao))
             escreve(linha);
@@ -170,8 +175,16 @@ bool TFConecta::conecta(const QString& conexao, bool tabdef) {
     return true;
 }
 
-void TFConecta::fechaConexao() {
-    SQLConnection1.reset();
+// A close that fails or does not end in time ends the test too: the server
+// stopped answering.
+bool TFConecta::fechaConexao() {
+    try {
+        m_sessao->closeDatabase();
+        return true;
+    } catch (const FirebirdError& erro) {
+        escreve(ConnectionTexts::linhaMotivo(erro.text()));
+        return false;
+    }
 }
 
 void TFConecta::mostraInicioDoLog() {

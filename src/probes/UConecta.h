@@ -6,8 +6,7 @@
 #include <memory>
 
 class QPlainTextEdit;
-class FirebirdDatabase;
-class FirebirdLibrary;
+class FirebirdSession;
 namespace Ui {
 class TFConecta;
 }
@@ -69,16 +68,17 @@ private:
     void FormShow();
 
     void comecaTeste();
+    // Each step logs its failure and returns false.
     bool provisionaUsuario();
     bool conecta(const QString& conexao, bool tabdef);
-    void fechaConexao();
+    bool fechaConexao();
     void mostraInicioDoLog();
     void escreve(const QString& linha);
 
     std::unique_ptr<Ui::TFConecta> ui;
     QPlainTextEdit& Memo5;
-    std::unique_ptr<FirebirdLibrary> m_biblioteca;
-    std::unique_ptr<FirebirdDatabase> SQLConnection1;
+    // The calls into the client library of the test running, off this thread.
+    std::unique_ptr<FirebirdSession> m_sessao;
 };
 
 extern TFConecta* FConecta;

@@ -1,5 +1,6 @@
 #include "FirebirdTestServer.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTcpSocket>
@@ -72,4 +73,9 @@ QString FirebirdTestServer::isql(const QString& database, const QString& sql) co
                {"-q", "-user", "SYSDBA", "-password", sysdbaPassword,
                 "127.0.0.1/" + m_port + ":" + dataFolder() + database},
                sql.toUtf8(), nullptr);
+}
+
+qint64 FirebirdTestServer::pid() const {
+    QFile file(m_root + "/server.pid");
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong() : 0;
 }

@@ -21,6 +21,9 @@ public:
     // firebird.conf; trailing "/".
     QString clientFolder() const { return m_root + "/"; }
 
+    // The server's process, from the pid file its script keeps in the root.
+    qint64 pid() const;
+
     static constexpr const char* sysdbaPassword = "brindoval";
 
     // Security actions through the server's own tool, independent of the code
