@@ -1,13 +1,44 @@
 #include "firebird/FirebirdWorker.h"
 
+#include "funcoes/Platform.h"
+
 #include <QEventLoop>
 #include <QFutureWatcher>
 #include <QPromise>
 #include <QTimer>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
+
+namespace {
+
+// Calls given up on that are still inside the client library.
+std::atomic<int> heldCalls = 0;
+
+bool callsHeld() {
+    return heldCalls > 0;
+}
+
+// What became of one call: the first to change it from Running decides.
+enum class CallState { Running, Returned, GivenUp };
+
+// Counted before the call can see it given up, so the count never drops below
+// zero. The client library is loaded, or being loaded, by now: the exit hook
+// goes in before its teardown.
+bool giveUp(std::atomic<CallState>& state) {
+    static std::once_flag hooked;
+    std::call_once(hooked, [] { platform::exitWithoutTeardownWhile(callsHeld); });
+    ++heldCalls;
+    CallState running = CallState::Running;
+    if (state.compare_exchange_strong(running, CallState::GivenUp))
+        return true;
+    --heldCalls; // returned just now after all
+    return false;
+}
+
+} // namespace
 
 // Shared by the caller and the thread: whichever lets go last frees it.
 struct FirebirdWorker::Queue {
@@ -55,10 +86,13 @@ void FirebirdWorker::post(std::function<void()> call) {
 
 bool FirebirdWorker::run(std::function<void()> call, const QDeadlineTimer& deadline) {
     auto promise = std::make_shared<QPromise<void>>();
+    auto state = std::make_shared<std::atomic<CallState>>(CallState::Running);
     QFuture<void> future = promise->future();
-    post([call = std::move(call), promise] {
+    post([call = std::move(call), promise, state] {
         promise->start();
         call();
+        if (state->exchange(CallState::Returned) == CallState::GivenUp)
+            --heldCalls;
         promise->finish();
     });
 
@@ -76,5 +110,5 @@ bool FirebirdWorker::run(std::function<void()> call, const QDeadlineTimer& deadl
         timeUp.start(std::max<qint64>(0, deadline.remainingTime()));
     if (!future.isFinished())
         loop.exec();
-    return future.isFinished();
+    return future.isFinished() || !giveUp(*state);
 }

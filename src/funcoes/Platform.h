@@ -64,4 +64,10 @@ ProcessEnd startProcessWithin(const QString& programFile, const QString& command
 // start, before any library is loaded.
 void endOnTerminationRequest();
 
+// From this call on, a program that exits while `busy()` is true leaves at once,
+// with its exit status, skipping the teardown of the libraries it loaded before
+// the call: the Firebird client's teardown waits for every call still inside it,
+// for as long as a server holds one.
+void exitWithoutTeardownWhile(bool (*busy)());
+
 } // namespace platform

@@ -223,3 +223,13 @@ void platform::endOnTerminationRequest() {
     for (const int signal : {SIGTERM, SIGINT})
         ::sigaction(signal, &action, nullptr);
 }
+
+// on_exit handlers run before the teardown registered earlier, and get the status.
+void platform::exitWithoutTeardownWhile(bool (*busy)()) {
+    ::on_exit(
+        [](int status, void* check) {
+            if (reinterpret_cast<bool (*)()>(check)())
+                ::_exit(status);
+        },
+        reinterpret_cast<void*>(busy));
+}

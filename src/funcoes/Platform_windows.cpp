@@ -120,3 +120,7 @@ platform::ProcessEnd platform::startProcessWithin(const QString& /*programFile*/
 // Windows ends a program through its window messages or TerminateProcess, which
 // no handler of a library can hold up.
 void platform::endOnTerminationRequest() {}
+
+// ExitProcess ends the other threads before the libraries' teardown runs, so no
+// call a server holds is left for it to wait for.
+void platform::exitWithoutTeardownWhile(bool (*)()) {}

@@ -96,6 +96,23 @@ private slots:
         QCOMPARE(program.exitCode(), signal);
     }
 
+    // The client's own teardown at exit would wait for the call a server still
+    // holds; the program leaves at once instead, with its exit status.
+    void programLeavesAtOnceWhileACallGivenUpIsHeld() {
+        StallingPeer peer(StallingPeer::Mode::KeepAlive);
+        QProcess program;
+        QElapsedTimer clock;
+        clock.start();
+        program.start(QCoreApplication::applicationDirPath() + "/stuck_tester",
+                      {QString::number(peer.port())});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 2); // the tester's result, returned by main
+        // Start, the one-second delay, the 15 s bound, then the exit.
+        QVERIFY2(clock.elapsed() < 17500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(peer.connections(), 1);
+    }
+
 private:
     RecordingDialogService m_dialogs;
     QPlainTextEdit m_log;
