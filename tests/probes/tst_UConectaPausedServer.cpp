@@ -49,36 +49,51 @@ private slots:
     void pausedServerEndsTheCallAtItsBound_data() {
         QTest::addColumn<int>("connection");
         QTest::addColumn<int>("request");
-        QTest::addColumn<QStringList>("after"); // "{main}", "{tabdef}", "{service}" filled in
+        // "{main}", "{tabdef}", "{anexos}", "{service}" are filled in.
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<bool>("attachments");
 
         const QString timeUp = "Motivo: Tempo esgotado: %1 não terminou em 15 segundos.";
         QTest::newRow("service attach")
             << 1 << 1
-            << QStringList{timeUp.arg("a conexão ao gerenciador de serviços \"{service}\"")};
+            << QStringList{timeUp.arg("a conexão ao gerenciador de serviços \"{service}\"")}
+            << false;
         QTest::newRow("user list")
-            << 1 << 2 << QStringList{timeUp.arg("a leitura da lista de usuários")};
+            << 1 << 2 << QStringList{timeUp.arg("a leitura da lista de usuários")} << false;
         QTest::newRow("service detach")
             << 1 << 5
-            << QStringList{timeUp.arg("o encerramento da conexão ao gerenciador de serviços")};
+            << QStringList{timeUp.arg("o encerramento da conexão ao gerenciador de serviços")}
+            << false;
         QTest::newRow("main database attach")
             << 2 << 1
             << QStringList{"Conexão Falhou.", "Não conseguiu conectar em {main}",
-                           timeUp.arg("a conexão a \"{main}\"")};
+                           timeUp.arg("a conexão a \"{main}\"")}
+            << false;
+        QTest::newRow("attachments database attach")
+            << 2 << 1
+            << QStringList{"Conexão Falhou.", "Não conseguiu conectar em {anexos}",
+                           timeUp.arg("a conexão a \"{anexos}\"")}
+            << true;
         QTest::newRow("main database detach")
             << 2 << 2
             << QStringList{"Conectado em {main} Tempo: 00 segundos.",
-                           timeUp.arg("o encerramento da conexão a \"{main}\"")};
+                           timeUp.arg("o encerramento da conexão a \"{main}\"")}
+            << false;
         QTest::newRow("TABDEF detach")
             << 3 << 2
             << QStringList{"Conectado em {main} Tempo: 00 segundos.",
                            "Conectado em {tabdef} Tempo:00 segundos.",
-                           timeUp.arg("o encerramento da conexão a \"{tabdef}\"")};
+                           timeUp.arg("o encerramento da conexão a \"{tabdef}\"")}
+            << false;
     }
 
     void pausedServerEndsTheCallAtItsBound() {
         QFETCH(int, connection);
         QFETCH(int, request);
         QFETCH(QStringList, after);
+        QFETCH(bool, attachments);
+        if (attachments)
+            ConPastaBanco = m_server.dataFolder().chopped(1);
         StallingPeer peer(m_server.port().toUShort(), pid_t(m_server.pid()));
         peer.pauseServerAt(connection, request);
         ConPorta = QString::number(peer.port());
@@ -86,9 +101,10 @@ private slots:
         for (QString& line : after)
             line.replace("{main}", principal())
                 .replace("{tabdef}", tabdef())
+                .replace("{anexos}", m_base + "RUVARQUIVOS.FDB")
                 .replace("{service}", "127.0.0.1/" + ConPorta + ":service_mgr");
 
-        const TesterRun run = TesterRun::of(m_log);
+        const TesterRun run = TesterRun::of(m_log, attachments);
 
         QVERIFY(peer.serverPaused());
         QCOMPARE(run.result, 2);
