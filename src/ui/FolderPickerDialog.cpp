@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -39,6 +40,20 @@ FolderPickerDialog::FolderPickerDialog(DialogService::FolderRoot root, QWidget* 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_ok->setEnabled(false);
+    // The view makes its first row current when it gets the focus, without
+    // selecting it: only a selected folder is an answer.
+    connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { m_ok->setEnabled(m_tree->selectionModel()->hasSelection()); });
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current != m_revealing)
+                    m_revealing = QPersistentModelIndex();
+            });
+    // The model lists each folder in the background: rows above the selection
+    // arrive after it was scrolled to and push it out of sight.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderPickerDialog::reveal);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tree);
@@ -49,13 +64,20 @@ void FolderPickerDialog::select(const QString& folder) {
     const QModelIndex index = m_model->index(QDir::fromNativeSeparators(folder));
     if (!index.isValid())
         return;
+    m_revealing = index;
     m_tree->setCurrentIndex(index);
-    m_tree->scrollTo(index);
+    reveal();
+}
+
+void FolderPickerDialog::reveal() {
+    if (m_revealing.isValid())
+        m_tree->scrollTo(m_revealing, QAbstractItemView::PositionAtCenter);
 }
 
 QString FolderPickerDialog::chosenFolder() const {
-    const QModelIndex index = m_tree->currentIndex();
-    if (!index.isValid())
+    const QModelIndexList selected = m_tree->selectionModel()->selectedRows();
+    if (selected.isEmpty())
         return QString();
+    const QModelIndex index = selected.first();
     return QDir::toNativeSeparators(QDir::cleanPath(m_model->filePath(index)));
 }

@@ -1,12 +1,15 @@
 #include "RecordingDialogService.h"
+#include "WhenModalShows.h"
 #include "funcoes/AppError.h"
 #include "ui/GuardedApplication.h"
 #include "ui/QtDialogService.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -15,19 +18,6 @@
 #include <stdexcept>
 
 namespace {
-
-// Runs `act` on the modal window as soon as it is up; the test never waits on it.
-void whenModalShows(std::function<void(QWidget*)> act) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            act(modal);
-        }
-    });
-    poll->start(5);
-}
 
 enum BoxKind { Information, Warning, WarningDialog, Confirmation, Error };
 
@@ -59,6 +49,8 @@ private slots:
     void folderPicker_data();
     void folderPicker();
     void folderPickerCancelled();
+    void folderPickerShowsItsSelection();
+    void folderPickerOffersOkOnlyWithASelection();
     void terminateEndsNestedModalLoops();
     void uncaughtErrorsReachErrorBox_data();
     void uncaughtErrorsReachErrorBox();
@@ -178,6 +170,58 @@ void TestDialogServices::folderPicker() {
 void TestDialogServices::folderPickerCancelled() {
     whenModalShows([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
     QVERIFY(!m_service.pickFolder(DialogService::FolderRoot::Network, QDir::tempPath()));
+}
+
+// A selection below many folders is in view once the tree has filled in, and the
+// Enter key answers it.
+void TestDialogServices::folderPickerShowsItsSelection() {
+    QTemporaryDir dir;
+    for (int i = 0; i < 600; ++i)
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("pasta %1").arg(i, 4, 10, QLatin1Char('0'))));
+    const QString chosen = dir.path() + "/zz Configurações";
+    QVERIFY(QDir().mkpath(chosen + "/dentro"));
+    whenModalShows([](QWidget* modal) {
+        const auto closeOnFailure = qScopeGuard([modal] {
+            if (modal->isVisible())
+                qobject_cast<QDialog*>(modal)->reject();
+        });
+        auto* tree = modal->findChild<QTreeView*>();
+        // Once its siblings are listed above it: 600 folders and itself.
+        QTRY_COMPARE(tree->model()->rowCount(tree->currentIndex().parent()), 601);
+        QTRY_VERIFY(
+            tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()).center()));
+        QTest::keyClick(tree, Qt::Key_Return);
+    });
+    const auto answer = m_service.pickFolder(DialogService::FolderRoot::Computer, chosen);
+    QCOMPARE(answer, std::optional<QString>(QDir::toNativeSeparators(chosen)));
+}
+
+// Without a selection OK is off and Enter does nothing; a folder chosen with the
+// keys turns it on.
+void TestDialogServices::folderPickerOffersOkOnlyWithASelection() {
+    QTemporaryDir dir;
+    bool stayedOpen = false;
+    whenModalShows([&](QWidget* modal) {
+        const auto closeOnFailure = qScopeGuard([modal] {
+            if (modal->isVisible())
+                qobject_cast<QDialog*>(modal)->reject();
+        });
+        auto* tree = modal->findChild<QTreeView*>();
+        auto* buttons = modal->findChild<QDialogButtonBox*>();
+        QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+        QVERIFY(!tree->selectionModel()->hasSelection());
+        QVERIFY(!ok->isEnabled());
+        QTest::keyClick(tree, Qt::Key_Return);
+        stayedOpen = modal->isVisible();
+        QTRY_VERIFY(tree->model()->rowCount(tree->rootIndex()) > 0);
+        QTest::keyClick(tree, Qt::Key_Down);
+        QTest::keyClick(tree, Qt::Key_Space);
+        QVERIFY(tree->selectionModel()->hasSelection());
+        QVERIFY(ok->isEnabled());
+        QTest::keyClick(tree, Qt::Key_Escape);
+    });
+    QVERIFY(!m_service.pickFolder(DialogService::FolderRoot::Computer, dir.path() + "/nada"));
+    QVERIFY(stayedOpen);
 }
 
 // Leaving the program from inside a box shown by a modal window must not leave

@@ -4,13 +4,18 @@
 // checks.
 #include "FakeServiceTool.h"
 #include "RecordingDialogService.h"
+#include "WhenModalShows.h"
 #include "config/ExecutableFolder.h"
 #include "screens/main/UParvel.h"
+#include "ui/QtDialogService.h"
 #include "ui_UParvel.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 #include <memory>
 
@@ -32,6 +37,32 @@ bool touch(const QString& path) {
     return file.open(QIODevice::WriteOnly);
 }
 
+// Boxes and windows recorded; the folder picker the real one, for the keys.
+class RealFolderPicker : public RecordingDialogService {
+public:
+    std::optional<QString> pickFolder(FolderRoot root, const QString& initialSelection) override {
+        return QtDialogService().pickFolder(root, initialSelection);
+    }
+};
+
+// The operator's keys in the picker: open the folder it starts at, type the name
+// of one of its folders, confirm.
+void pickWithKeys(const QString& name) {
+    whenModalShows([name](QWidget* modal) {
+        const auto closeOnFailure = qScopeGuard([modal] {
+            if (modal->isVisible())
+                qobject_cast<QDialog*>(modal)->reject();
+        });
+        auto* tree = modal->findChild<QTreeView*>();
+        QVERIFY(tree->selectionModel()->hasSelection());
+        QTest::keyClick(tree, Qt::Key_Right);
+        QTRY_VERIFY(tree->model()->rowCount(tree->currentIndex()) >= 7);
+        QTest::keyClicks(tree, name);
+        QCOMPARE(tree->currentIndex().data().toString(), name);
+        QTest::keyClick(tree, Qt::Key_Return);
+    });
+}
+
 } // namespace
 
 class TestSaveChecks : public QObject {
@@ -47,6 +78,8 @@ private slots:
     void attachmentsSaveStopsAtTheFirstFailure();
     void pingStatusGatesBothSaves_data();
     void pingStatusGatesBothSaves();
+    void foldersPickedWithTheKeysPassTheChecks_data();
+    void foldersPickedWithTheKeysPassTheChecks();
     void serviceRestartOfBothSaves_data();
     void serviceRestartOfBothSaves();
     void attachmentsFilePicker_data();
@@ -72,7 +105,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeServiceTool> m_tool;
-    RecordingDialogService m_recorder;
+    RealFolderPicker m_recorder;
     std::unique_ptr<TFParvel> m_screen;
 };
 
@@ -354,6 +387,47 @@ void TestSaveChecks::pingStatusGatesBothSaves() {
         QCOMPARE(m_recorder.texts("warning"), QStringList{pingFailed});
         QCOMPARE(QApplication::focusWidget(), m_screen->ui->edIPNET);
     }
+}
+
+void TestSaveChecks::foldersPickedWithTheKeysPassTheChecks_data() {
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("edits");
+    // On this machine, so that the saves look at the folders; each field starts
+    // at the test's folder, which the checks refuse or which lacks what they need.
+    const QStringList local{"rLocal=sim", "edIPBanco=", "edIPTABDEF="};
+    QTest::newRow("database folder") << QByteArray("BitBtn1") << QByteArray("edPastaLocalBD")
+                                     << "bd" << local + QStringList{"edPastaLocalBD=<dir>/nada/"};
+    QTest::newRow("TABDEF folder")
+        << QByteArray("BitBtn6") << QByteArray("edPastaLocalTABDEF") << "tabdef"
+        << local + QStringList{"edPastaLocalTABDEF=<dir>/nada/"};
+    QTest::newRow("shared folder") << QByteArray("BitBtn3") << QByteArray("edPastaRede") << "rede"
+                                   << local + QStringList{"edPastaRede=<dir>/nada/"};
+    QTest::newRow("cities folder, Linux server")
+        << QByteArray("BitBtn7") << QByteArray("edPastaCidades") << "CIDADES"
+        << local + QStringList{"rbLinuxBD=sim", "chRenome=sim", "edPastaCidades=<dir>/"};
+    QTest::newRow("connection library") << QByteArray("BitBtn2") << QByteArray("edDllCon") << "dll"
+                                        << local + QStringList{"edDllCon=<dir>/"};
+}
+
+// Each folder picker, driven with the keys, answers a folder that the main save
+// then accepts as far as the connection test.
+void TestSaveChecks::foldersPickedWithTheKeysPassTheChecks() {
+    QFETCH(QByteArray, button);
+    QFETCH(QByteArray, field);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, edits);
+    openFilled(false);
+    apply(edits);
+    pickWithKeys(folder);
+
+    m_screen->findChild<QAbstractButton*>(button)->click();
+
+    QCOMPARE(m_screen->findChild<QLineEdit*>(field)->text(), dir() + '/' + folder + '/');
+    m_recorder.clear();
+    save(false);
+    QCOMPARE(outcome(), tester);
 }
 
 void TestSaveChecks::serviceRestartOfBothSaves_data() {
