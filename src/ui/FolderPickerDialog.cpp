@@ -51,8 +51,10 @@ FolderPickerDialog::FolderPickerDialog(DialogService::FolderRoot root, QWidget* 
                 if (current != m_revealing)
                     m_revealing = QPersistentModelIndex();
             });
-    // The model lists each folder in the background: rows above the selection
-    // arrive after it was scrolled to and push it out of sight.
+    // The model lists each folder in the background and sorts it later: rows
+    // that arrive above the selection push it out of sight.
+    connect(m_model, &QFileSystemModel::rowsInserted, this, &FolderPickerDialog::reveal);
+    connect(m_model, &QFileSystemModel::layoutChanged, this, &FolderPickerDialog::reveal);
     connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderPickerDialog::reveal);
 
     auto* layout = new QVBoxLayout(this);
