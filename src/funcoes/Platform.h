@@ -1,11 +1,10 @@
 #pragma once
 
-#include <QFileDevice>
 #include <QString>
 #include <functional>
 
 // Operating-system services the routines need. One implementation file per
-// platform (Platform_linux.cpp today); a Windows build adds its own beside it.
+// platform: Platform_linux.cpp and Platform_windows.cpp.
 namespace platform {
 
 // Full path of the running executable's own file.
@@ -19,9 +18,6 @@ struct FileVersion {
     unsigned major = 0, minor = 0, release = 0, build = 0;
 };
 FileVersion executableFileVersion();
-
-// Pushes what was written to an open file through to the disk.
-bool flushToDisk(QFileDevice& file);
 
 // The Firebird client library to load from `folder` (a folder text with its
 // trailing separator): `name` ("fbclient.dll" or "GDS32.DLL") when a file of that

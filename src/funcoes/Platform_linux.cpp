@@ -176,10 +176,6 @@ platform::FileVersion platform::executableFileVersion() {
     return {PARVEL_VERSION_MAJOR, PARVEL_VERSION_MINOR, PARVEL_VERSION_PATCH, PARVEL_VERSION_TWEAK};
 }
 
-bool platform::flushToDisk(QFileDevice& file) {
-    return file.flush() && ::fsync(file.handle()) == 0;
-}
-
 bool platform::startProcess(const QString& programFile, const QString& commandLine,
                             const QString& workingFolder, int /*showState: no windows here*/,
                             bool wait) {

@@ -1,6 +1,5 @@
 #include "funcoes/Platform.h"
 
-#include <io.h>
 #include <vector>
 #include <windows.h>
 
@@ -52,13 +51,6 @@ platform::FileVersion platform::executableFileVersion() {
         return {};
     return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
             HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
-}
-
-bool platform::flushToDisk(QFileDevice& file) {
-    if (!file.flush())
-        return false;
-    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(file.handle()));
-    return handle != INVALID_HANDLE_VALUE && ::FlushFileBuffers(handle);
 }
 
 namespace {

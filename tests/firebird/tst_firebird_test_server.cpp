@@ -23,10 +23,11 @@ bool listening(const QString& port) {
     return socket.waitForConnected(2000);
 }
 
-// Processes whose environment names this root: the server and anything it left.
+// Processes whose environment puts their lock files under this root: the server
+// and anything it left.
 QStringList processesOf(const QString& root) {
     QStringList pids;
-    const QByteArray marker = "FIREBIRD=" + root.toLocal8Bit();
+    const QByteArray marker = "FIREBIRD_LOCK=" + root.toLocal8Bit() + "/lock";
     for (const QString& pid : QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs)) {
         QFile environ("/proc/" + pid + "/environ");
         if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(marker))
