@@ -1,0 +1,64 @@
+#include "FileBytes.h"
+#include "firebird/LibraryFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <windows.h>
+
+namespace {
+
+// A library this process has loaded: a complete one of this platform.
+QByteArray loadedLibrary() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(::GetModuleHandleW(L"Qt6Core.dll"), path, MAX_PATH);
+    return FileBytes::read(QString::fromWCharArray(path));
+}
+
+} // namespace
+
+// The check of a client library file before Windows loads it.
+class TestLibraryFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void problem_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("problem"); // the start of the text; empty for none
+        const QByteArray library = loadedLibrary();
+        QTest::newRow("a complete library") << library << "";
+        QTest::newRow("a copy cut short")
+            << library.left(library.size() / 2) << "o arquivo está incompleto";
+        QTest::newRow("only its first bytes") << library.left(100) << "o arquivo está incompleto";
+        QTest::newRow("a program") << FileBytes::read(QCoreApplication::applicationFilePath())
+                                   << "não é uma biblioteca compartilhada";
+        QTest::newRow("a Linux library") << QByteArray("\x7f"
+                                                       "ELF\x02\x01\x01",
+                                                       7)
+                                         << "é uma biblioteca do Linux";
+        QTest::newRow("text") << QByteArray("fbclient") << "não é uma biblioteca";
+        QTest::newRow("empty") << QByteArray() << "o arquivo está vazio";
+    }
+
+    void problem() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, problem);
+        QVERIFY(bytes != "<missing>");
+        QTemporaryDir dir;
+        const QString file = dir.filePath("fbclient.dll");
+        FileBytes::write(file, bytes);
+        const QString found = LibraryFile::problem(file);
+        QVERIFY2(problem.isEmpty() ? found.isEmpty() : found.startsWith(problem),
+                 qPrintable(found));
+    }
+
+    void folderOrNothing() {
+        QTemporaryDir dir;
+        QCOMPARE(LibraryFile::problem(dir.path()), "é uma pasta, não um arquivo");
+        QCOMPARE(LibraryFile::problem(dir.filePath("fbclient.dll")), "o arquivo não existe");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibraryFile)
+#include "tst_libraryfile_windows.moc"
