@@ -1,12 +1,16 @@
 #include "probes/IcmpClient.h"
 
-// winsock2.h must come before windows.h, which the ICMP headers include.
-#include <icmpapi.h>
-#include <iphlpapi.h>
 #include <string>
 #include <vector>
+
+// In this order: winsock2.h before windows.h, which iphlpapi.h brings in, and
+// icmpapi.h uses its types without including it.
+// clang-format off
 #include <winsock2.h>
 #include <ws2tcpip.h>
+#include <iphlpapi.h>
+#include <icmpapi.h>
+// clang-format on
 
 namespace {
 
