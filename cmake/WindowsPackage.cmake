@@ -46,7 +46,8 @@ install(CODE "
         DIRECTORIES ${_search}
         RESOLVED_DEPENDENCIES_VAR _libraries
         UNRESOLVED_DEPENDENCIES_VAR _system)
-    file(INSTALL \${_libraries} DESTINATION \"\${_root}\")
+    # file(INSTALL) puts DESTDIR in front by itself.
+    file(INSTALL \${_libraries} DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
 ")
 
 set(CPACK_GENERATOR ZIP)
