@@ -46,6 +46,19 @@ install(CODE "
         DIRECTORIES ${_search}
         RESOLVED_DEPENDENCIES_VAR _libraries
         UNRESOLVED_DEPENDENCIES_VAR _system)
+    # Names of Windows libraries come back in lower case, which misses Qt's
+    # (Qt6Core.dll) on a case-sensitive file system: they are matched here.
+    foreach(_dir ${_search})
+        file(GLOB _present \"\${_dir}/*.dll\")
+        foreach(_file \${_present})
+            get_filename_component(_name \"\${_file}\" NAME)
+            string(TOLOWER \"\${_name}\" _lower)
+            list(FIND _system \"\${_lower}\" _at)
+            if(_at GREATER -1)
+                list(APPEND _libraries \"\${_file}\")
+            endif()
+        endforeach()
+    endforeach()
     # file(INSTALL) puts DESTDIR in front by itself.
     file(INSTALL \${_libraries} DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
 ")

@@ -18,11 +18,11 @@ foreach(_dll libstdc++-6.dll libwinpthread-1.dll)
 endforeach()
 list(REMOVE_DUPLICATES _wine_path)
 list(TRANSFORM _wine_path PREPEND "Z:")
-string(REPLACE "/" "\\\\" PARVEL_WINEPATH "${_wine_path}")
+string(REPLACE "/" "\\" PARVEL_WINEPATH "${_wine_path}")
 
 # Fonts for the offscreen platform, which draws with FreeType from a folder.
 set(PARVEL_WINE_FONTDIR /usr/share/fonts/truetype/dejavu)
-string(REPLACE "/" "\\\\" PARVEL_WINE_FONTDIR "Z:${PARVEL_WINE_FONTDIR}")
+string(REPLACE "/" "\\" PARVEL_WINE_FONTDIR "Z:${PARVEL_WINE_FONTDIR}")
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-test.in ${CMAKE_BINARY_DIR}/wine-test @ONLY
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE)

@@ -21,7 +21,7 @@ BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev librsv
 FIREBIRD_PACKAGES=(firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev)
 WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    wine wine64 xdotool xz-utils unzip xvfb xauth imagemagick
+    wine wine64 xdotool xz-utils unzip xvfb xauth imagemagick firebird-dev
 )
 
 step() { printf '\n==> %s\n' "$*"; }
@@ -101,7 +101,9 @@ windows_package_check() {
     zip="$(ls "$WIN_BUILD"/parvel-*-win64.zip)"
     unpacked="$(mktemp -d)"
     unzip -q "$zip" -d "$unpacked"
-    local wine_env=(WINEPREFIX="$WIN_BUILD/wine" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=')
+    # A prefix of its own: the tests' prefix sets the offscreen platform.
+    local wine_env=(WINEPREFIX="$WIN_BUILD/wine-desktop" WINEDEBUG=-all
+        WINEDLLOVERRIDES='mscoree,mshtml=')
     env "${wine_env[@]}" WINEPATH= wine "$unpacked"/parvel-*/parvel.exe \
         -platform windows:fontengine=freetype &
     local app=$!

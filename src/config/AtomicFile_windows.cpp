@@ -55,8 +55,9 @@ private:
 
 } // namespace
 
-// ReplaceFileW keeps what the old file had (attributes, security, creation time,
-// short name); a file that does not exist yet is moved into place.
+// ReplaceFileW keeps what the old file had (security, creation time, short name);
+// the attributes go to the temporary first, since Wine's ReplaceFileW drops them.
+// A file that does not exist yet is moved into place.
 bool AtomicFile::replace(const QString& target, const QByteArray& bytes, QString& errorText) {
     const std::wstring path = QDir::toNativeSeparators(target).toStdWString();
     const std::wstring folder =
@@ -64,7 +65,10 @@ bool AtomicFile::replace(const QString& target, const QByteArray& bytes, QString
     Temporary temporary(folder);
     if (!temporary.created() || !temporary.fill(bytes))
         return failed(errorText);
-    const bool exists = ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && !::SetFileAttributesW(temporary.path().c_str(), attributes))
+        return failed(errorText);
     const bool replaced =
         exists ? ::ReplaceFileW(path.c_str(), temporary.path().c_str(), nullptr,
                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)

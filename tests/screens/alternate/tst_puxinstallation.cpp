@@ -1,3 +1,4 @@
+#include "funcoes/Platform.h"
 #include "screens/alternate/PuxInstallation.h"
 
 #include <QDir>
@@ -49,21 +50,22 @@ void TestPuxInstallation::warnings_data() {
     const QString semBanco = "Atenção !!!\nO Arquivo do banco de dados do [PUX - Cadastrix], não "
                              "foi encotrado.\nCaminho: %1. Instale o sistema para poder "
                              "habilitar o sistema.";
+    // The database file is named with the platform's separator after the folder.
+    const QString database =
+        QStringList{"", "Dados", "QUORVANE_PUX.FDB"}.join(platform::pathSeparator());
     QTest::newRow("no PUX folder")
         << "/Quorvane/RUV7/" << QStringList{"Quorvane/RUV7/"} << semPasta;
     QTest::newRow("no PUX database")
         << "/Quorvane/RUV7/" << QStringList{"Quorvane/RUV7/", "Quorvane/PUX/Dados/"}
-        << semBanco.arg("@/Quorvane/PUX/Dados/QUORVANE_PUX.FDB");
+        << semBanco.arg("@/Quorvane/PUX" + database);
     QTest::newRow("database is a folder")
         << "/Quorvane/RUV7/" << QStringList{"Quorvane/PUX/Dados/QUORVANE_PUX.FDB/"}
-        << semBanco.arg("@/Quorvane/PUX/Dados/QUORVANE_PUX.FDB");
+        << semBanco.arg("@/Quorvane/PUX" + database);
     QTest::newRow("installed") << "/Quorvane/ruv7/exe/"
                                << QStringList{"Quorvane/PUX/Dados/QUORVANE_PUX.FDB"} << "";
     QTest::newRow("no RUV7: delimiter doubled")
-        << "/Quorvane/" << QStringList{"Quorvane/"}
-        << semBanco.arg("@/Quorvane//Dados/QUORVANE_PUX.FDB");
-    QTest::newRow("empty: the root is looked at")
-        << "" << QStringList{} << semBanco.arg("/Dados/QUORVANE_PUX.FDB");
+        << "/Quorvane/" << QStringList{"Quorvane/"} << semBanco.arg("@/Quorvane/" + database);
+    QTest::newRow("empty: the root is looked at") << "" << QStringList{} << semBanco.arg(database);
 }
 
 void TestPuxInstallation::warnings() {

@@ -41,6 +41,8 @@ void TestServiceRestart::restartAroundTheRewrite() {
     QTemporaryDir dir;
     const QString installation = dir.path() + "/firebird";
     QVERIFY(QDir(dir.path()).mkdir("firebird"));
+    if (!Tmpfs::supported())
+        QSKIP("no tmpfs on this system");
     Tmpfs disk(installation);
     QVERIFY(disk.mounted());
     const FakeServiceTool tool(installation);
