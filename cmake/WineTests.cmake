@@ -27,6 +27,8 @@ string(REPLACE "/" "\\" PARVEL_WINE_FONTDIR "Z:${PARVEL_WINE_FONTDIR}")
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-test.in ${CMAKE_BINARY_DIR}/wine-test @ONLY
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-test)
+# The program itself was made before this file was read.
+set_property(TARGET parvel PROPERTY CROSSCOMPILING_EMULATOR ${CMAKE_CROSSCOMPILING_EMULATOR})
 
 add_test(NAME wine_start COMMAND ${CMAKE_BINARY_DIR}/wine-test --start)
 add_test(NAME wine_stop COMMAND ${CMAKE_BINARY_DIR}/wine-test --stop)
