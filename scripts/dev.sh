@@ -81,14 +81,14 @@ windows_build() {
     ls -l "$WIN_BUILD"/parvel-*-win64.zip
 }
 
-# The Linux tests that the Windows build leaves out: they need the private
-# Firebird server (or its installation), which runs on Linux only.
+# The Linux tests that the Windows build leaves out (the README says why: most
+# need the private Firebird server, which runs on Linux only).
 windows_left_out() {
     [[ -d $BUILD ]] || return 0
     local names='s/^ *Test *#[0-9]*: //p'
     comm -23 <(ctest --test-dir "$BUILD" -N | sed -n "$names" | sort) \
         <(ctest --test-dir "$WIN_BUILD" -N | sed -n "$names" | sort) |
-        sed 's/^/left out under Wine (needs the Firebird server, Linux only): /'
+        sed 's/^/left out under Wine (Linux only): /'
 }
 
 # The zip unpacked into a fresh folder and the program opened from there under
