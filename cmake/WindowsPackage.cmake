@@ -19,16 +19,10 @@ foreach(_plugin ${_plugins})
     list(APPEND _installed_plugins ${_plugin})
 endforeach()
 
-# Where the libraries come from: Qt's and the compiler's folders. A library found
-# in none of them belongs to Windows itself and is not shipped.
-set(_search ${_qt_bin})
-foreach(_dll libstdc++-6.dll libwinpthread-1.dll)
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_dll}
-        OUTPUT_VARIABLE _dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
-    get_filename_component(_dll_dir ${_dll_path} DIRECTORY)
-    get_filename_component(_dll_dir ${_dll_dir} REALPATH)
-    list(APPEND _search ${_dll_dir})
-endforeach()
+# Where the libraries come from; one found elsewhere belongs to Windows itself and
+# is not shipped.
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsLibraryFolders.cmake)
+parvel_windows_library_folders(_search)
 find_program(PARVEL_OBJDUMP NAMES x86_64-w64-mingw32-objdump REQUIRED)
 
 install(CODE "

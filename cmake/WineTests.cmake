@@ -6,17 +6,8 @@
 set(PARVEL_WINEPREFIX ${CMAKE_BINARY_DIR}/wine CACHE PATH "Wine prefix of the tests")
 
 # Windows finds a program's libraries through PATH: Qt's and the compiler's.
-get_target_property(_qt_core Qt6::Core IMPORTED_LOCATION_RELEASE)
-get_filename_component(_qt_bin ${_qt_core} DIRECTORY)
-set(_wine_path ${_qt_bin})
-foreach(_dll libstdc++-6.dll libwinpthread-1.dll)
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_dll}
-        OUTPUT_VARIABLE _dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
-    get_filename_component(_dll_dir ${_dll_path} DIRECTORY)
-    get_filename_component(_dll_dir ${_dll_dir} REALPATH)
-    list(APPEND _wine_path ${_dll_dir})
-endforeach()
-list(REMOVE_DUPLICATES _wine_path)
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsLibraryFolders.cmake)
+parvel_windows_library_folders(_wine_path)
 list(TRANSFORM _wine_path PREPEND "Z:")
 string(REPLACE "/" "\\" PARVEL_WINEPATH "${_wine_path}")
 
