@@ -7,8 +7,8 @@
 
 namespace {
 
-bool failed(QString& errorText) {
-    errorText = qt_error_string(int(::GetLastError()));
+bool failed(int& systemError) {
+    systemError = int(::GetLastError());
     return false;
 }
 
@@ -58,23 +58,23 @@ private:
 // ReplaceFileW keeps what the old file had (security, creation time, short name);
 // the attributes go to the temporary first, since Wine's ReplaceFileW drops them.
 // A file that does not exist yet is moved into place.
-bool AtomicFile::replace(const QString& target, const QByteArray& bytes, QString& errorText) {
+bool AtomicFile::replace(const QString& target, const QByteArray& bytes, int& systemError) {
     const std::wstring path = QDir::toNativeSeparators(target).toStdWString();
     const std::wstring folder =
         QDir::toNativeSeparators(QFileInfo(target).absolutePath()).toStdWString();
     Temporary temporary(folder);
     if (!temporary.created() || !temporary.fill(bytes))
-        return failed(errorText);
+        return failed(systemError);
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && !::SetFileAttributesW(temporary.path().c_str(), attributes))
-        return failed(errorText);
+        return failed(systemError);
     const bool replaced =
         exists ? ::ReplaceFileW(path.c_str(), temporary.path().c_str(), nullptr,
                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
                : ::MoveFileExW(temporary.path().c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
     if (!replaced)
-        return failed(errorText);
+        return failed(systemError);
     temporary.renamed();
     return true;
 }

@@ -59,16 +59,16 @@ void TestAtomicFile::replaceKeepsAttributes() {
     FileBytes::write(ini(), kOld);
     QVERIFY(setAttributes(ini(), kept));
 
-    QString why;
-    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why));
+    WriteError why;
+    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why.text(ini())));
     QCOMPARE(FileBytes::read(ini()), kNew);
     QCOMPARE(attributes(ini()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), kept);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
 }
 
 void TestAtomicFile::newFileTakesItsPlace() {
-    QString why;
-    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why));
+    WriteError why;
+    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why.text(ini())));
     QCOMPARE(FileBytes::read(ini()), kNew);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
 }
@@ -77,9 +77,9 @@ void TestAtomicFile::readOnlyAttributeRefusesTheWrite() {
     FileBytes::write(ini(), kOld);
     QVERIFY(setAttributes(ini(), FILE_ATTRIBUTE_READONLY));
 
-    QString why;
+    WriteError why;
     QVERIFY(!AtomicFile::write(ini(), kNew, &why));
-    QCOMPARE(why, "somente leitura");
+    QCOMPARE(why.reason(), WriteError::Reason::Permission);
     QCOMPARE(FileBytes::read(ini()), kOld);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
     QVERIFY(setAttributes(ini(), FILE_ATTRIBUTE_NORMAL));
