@@ -2,6 +2,7 @@
 
 #include "firebird/AlteraPortaFirebird.h"
 #include "funcoes/AppError.h"
+#include "funcoes/PortNumber.h"
 #include "funcoes/funcoes.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,8 @@ void servico(const QString& pastaDll, const Comando& comando, const ServiceResta
 
 void ServiceRestart::run(const QString& pastaDll, const QString& porta, bool keepService,
                          const Notice& notice, int timeoutMs) {
+    if (!PortNumber::parse(porta))
+        throw AppError(PortNumber::refusal(porta));
     if (!keepService)
         servico(pastaDll, parar, notice, timeoutMs);
     try {

@@ -18,6 +18,7 @@ public:
 
     static constexpr int limitMs = 60000;
 
+    // A text that is no port raises AppError before the service is touched.
     // With keepService set the service is left alone and only the file is rewritten.
     // An input/output error of the rewrite propagates, but only after the service
     // has been started again: the server keeps serving on its old port instead of

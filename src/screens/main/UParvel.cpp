@@ -3,7 +3,9 @@
 #include "config/ConfigFiles.h"
 #include "config/ExecutableFolder.h"
 #include "config/ProfileFile.h"
+#include "firebird/FirebirdLibrary.h"
 #include "funcoes/Platform.h"
+#include "funcoes/PortNumber.h"
 #include "funcoes/funcoes.h"
 #include "probes/AddressPingCheck.h"
 #include "probes/IntegrationProbe.h"
@@ -57,6 +59,9 @@ const QString textoIpObrigatorio = QStringLiteral("Ip ou Host do Servidor precis
 const QString textoPingFalhou =
     QStringLiteral("Impossível Continuar, o teste de Conexão com o Servidor Falhou.\rAcione seu "
                    "Suporte de Rede para verificar o problema e tente novamente.");
+const QString textoServicoMantido =
+    QStringLiteral("A biblioteca de conexão não pode ser carregada: o serviço do Firebird não "
+                   "foi parado.");
 const QString textoDllNaoInformada =
     QStringLiteral("Caminho da DLL de Conexão Precisa ser Informada.");
 
@@ -542,6 +547,17 @@ bool TFParvel::verificaPastas() {
     return true;
 }
 
+// Checked before anything is stopped or written: a text that is no port would
+// reach the server's "firebird.conf" once its service is down.
+bool TFParvel::verificaPorta() {
+    const QString porta = ui->edPorta->text();
+    if (PortNumber::parse(porta))
+        return true;
+    dialogs().warningBox(PortNumber::refusal(porta));
+    ui->edPorta->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
 bool TFParvel::dllEncontrada() const {
     return ProfileFile::fileExists(
         platform::clientLibraryFile(Apara(ui->edDllCon->text()), QStringLiteral("fbclient.dll")));
@@ -578,11 +594,19 @@ bool TFParvel::verificaCidades(const QString& separador) {
     return true;
 }
 
-// The message log shows what the restart waits for while it waits.
+// The message log shows what the restart waits for while it waits. A client
+// library the test cannot load fails the test anyway (the tester says why), so
+// the server is then left serving every workstation on its port.
 void TFParvel::reiniciaServicoLocal() {
     if (!ui->rLocal->isChecked())
         return;
     ui->pg->setCurrentWidget(ui->tbConexao);
+    if (!FirebirdLibrary::problem(
+             platform::clientLibraryFile(ui->edDllCon->text(), QStringLiteral("fbclient.dll")))
+             .isEmpty()) {
+        ui->Memo5->appendPlainText(textoServicoMantido);
+        return;
+    }
     ServiceRestart::run(ui->edDllCon->text(), ui->edPorta->text(), MantemServico,
                         [this](const QString& linha) { ui->Memo5->appendPlainText(linha); });
 }
@@ -639,7 +663,7 @@ SaveSettings TFParvel::configuracao() const {
 }
 
 void TFParvel::BitSalvarClick() {
-    if (!VerPrioridade() || !verificaPastas())
+    if (!VerPrioridade() || !verificaPastas() || !verificaPorta())
         return;
     const QString separador = IIF(ui->rbWinBD->isChecked(), "\\", "/");
     const bool multiEmpresa = ui->chRenome->isChecked();
@@ -709,6 +733,8 @@ void TFParvel::btnSalvarANXClick() {
         ui->edDllCon->setFocus(Qt::OtherFocusReason);
         return;
     }
+    if (!verificaPorta())
+        return;
     reiniciaServicoLocal();
     ui->edtCaminhoANX->setFocus(Qt::OtherFocusReason);
     ui->pg->setCurrentWidget(ui->tbConexao);

@@ -108,6 +108,7 @@ private:
     void pickShareInto(QLineEdit* field);
     bool verificaPastas();
     bool verificaCidades(const QString& separador);
+    bool verificaPorta();
     bool dllEncontrada() const;
     void avisaDllAusente();
     void reiniciaServicoLocal();

@@ -17,6 +17,7 @@ class TestServiceRestart : public QObject {
 private slots:
     void restartAroundTheRewrite_data();
     void restartAroundTheRewrite();
+    void noPortStopsNothing();
 };
 
 void TestServiceRestart::restartAroundTheRewrite_data() {
@@ -66,6 +67,23 @@ void TestServiceRestart::restartAroundTheRewrite() {
         expected << (command == "stop" ? "Aguarde... Parando o serviço do Firebird..."
                                        : "Aguarde... Iniciando o serviço do Firebird...");
     QCOMPARE(notices, expected);
+}
+
+// Whoever calls it, a text that is no port never has the service stopped.
+void TestServiceRestart::noPortStopsNothing() {
+    QTemporaryDir dir;
+    const FakeServiceTool tool(dir.path());
+    QVERIFY(tool.valid());
+    const QByteArray conf = tool.conf();
+    QStringList notices;
+
+    QVERIFY_THROWS_EXCEPTION(
+        AppError, ServiceRestart::run(tool.folder(), "99999", false,
+                                      [&notices](const QString& line) { notices << line; }));
+
+    QCOMPARE(tool.commands(), QStringList{});
+    QCOMPARE(tool.conf(), conf);
+    QCOMPARE(notices, QStringList{});
 }
 
 QTEST_GUILESS_MAIN(TestServiceRestart)
