@@ -33,7 +33,8 @@ void send(int fd, char kind, const char* text) {
     char report[512];
     report[0] = kind;
     const size_t kept = length < sizeof report - 1 ? length : sizeof report - 1;
-    std::memcpy(report + 1, text, kept);
+    if (kept > 0)
+        std::memcpy(report + 1, text, kept);
     [[maybe_unused]] const ssize_t written = ::write(fd, report, kept + 1);
 }
 

@@ -332,6 +332,7 @@ void TestSaves::damagedLibraryLeavesTheServiceAlone() {
     QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
 
     const QStringList log = m_screen->ui->Memo5->toPlainText().split('\n');
+    qInfo("message log: %s", qPrintable(log.join(" | ")));
     QCOMPARE(log.size(), 5);
     QCOMPARE(log[0], QString("A biblioteca de conexão não pode ser carregada: o serviço do "
                              "Firebird não foi parado."));
