@@ -270,7 +270,7 @@ void TestMainScreen::loading() {
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(screen.ui->LabelTitulo->text(),
-             QStringLiteral("Configurações da Base de Dados do RUV - vrs.: ") + VersaoExe());
+             QStringLiteral("Configurações da Base de Dados do RUV - vrs.: 1.0.0.0"));
     QVERIFY(Carregado);
     QVERIFY(m_recorder->entries.isEmpty());
 }
