@@ -386,21 +386,25 @@ bool TFParvel::edDllConKeyDown(int key) {
     }
 }
 
-void TFParvel::pickFolderInto(QLineEdit* field, DialogService::FolderRoot base,
+bool TFParvel::pickFolderInto(QLineEdit* field, DialogService::FolderRoot base,
                               const QString& selection) {
     RzSelectFolderDialog1.baseFolder = base;
     if (!selection.isNull())
         RzSelectFolderDialog1.selectedPathName = selection;
-    if (const auto chosen = RzSelectFolderDialog1.execute())
+    const auto chosen = RzSelectFolderDialog1.execute();
+    if (chosen)
         field->setText(SelectFolderDialog::asFolderText(*chosen));
+    return chosen.has_value();
 }
 
 // Over the network the picker starts where it was left; on this machine, at the
 // program's own folder.
-void TFParvel::pickShareInto(QLineEdit* field) {
+bool TFParvel::pickShareInto(QLineEdit* field) {
     const bool local = ui->rLocal->isChecked();
-    pickFolderInto(field, local ? RS2 : RS3, local ? ExecutableFolder::path() : QString());
+    const bool picked =
+        pickFolderInto(field, local ? RS2 : RS3, local ? ExecutableFolder::path() : QString());
     field->setFocus(Qt::OtherFocusReason);
+    return picked;
 }
 
 void TFParvel::BitBtn1Click() {
@@ -415,8 +419,12 @@ void TFParvel::BitBtn3Click() {
     pickShareInto(ui->edPastaRede);
 }
 
+// The save checks the cities folder, and the RUV programs read it, with the
+// database server's separator. Windows takes "/" as well, so a folder picked
+// there for a Linux server is written as that server spells it.
 void TFParvel::BitBtn7Click() {
-    pickShareInto(ui->edPastaCidades);
+    if (pickShareInto(ui->edPastaCidades) && ui->rbLinuxBD->isChecked())
+        ui->edPastaCidades->setText(QDir::fromNativeSeparators(ui->edPastaCidades->text()));
 }
 
 // A workstation that reaches a remote server uses the client library installed
