@@ -85,6 +85,21 @@ bool runIsql(const QString& script) {
     return isql.exitCode() == 0 && !isql.readAllStandardError().contains("Statement failed");
 }
 
+void row(const char* label, const QString& value = {}) {
+    if (value.isEmpty())
+        std::printf("  %s\n", label);
+    else
+        std::printf("  %-58s %s\n", label, qPrintable(value));
+}
+
+QString ms(double value) {
+    return QString::asprintf("%7.1f ms", value);
+}
+
+QString ratio(double value) {
+    return QString::asprintf("%7.2f", value);
+}
+
 double timed(const std::function<bool()>& work, bool& ok) {
     QElapsedTimer clock;
     clock.start();
@@ -138,19 +153,17 @@ int main(int argc, char** argv) {
     const double t = median(tester), a = median(attaches), r = median(isql), s = median(isqlStart);
     std::printf("rounds %d, medians; each side's steps, then its time\n\n", rounds);
     std::printf("Like for like: two database attaches, main then TABDEF, each detached\n");
-    std::printf("  program  (this warm process, library loaded: a new session and its\n"
-                "           worker thread, two attaches as TOMRUV)          %7.1f ms\n",
-                a);
-    std::printf("  isql-fb  (new process: start, two CONNECTs as TOMRUV, QUIT) %7.1f ms\n", r);
-    std::printf("           of which process start (start and QUIT alone)    %7.1f ms\n", s);
-    std::printf("           two CONNECTs without the process start           %7.1f ms\n", r - s);
-    std::printf("  ratio program / isql-fb without process start            %.2f\n", a / (r - s));
-    std::printf("  ratio program / isql-fb with process start               %.2f\n\n", a / r);
-    std::printf("Unlike work: what the operator waits for, less the window's 1 s delay\n");
-    std::printf("  tester   (warm process: service-manager attach as SYSDBA listing\n"
-                "           the users, then the same two attaches)          %7.1f ms\n",
-                t);
-    std::printf("  isql-fb  (the whole run above, process start included)   %7.1f ms\n", r);
-    std::printf("  ratio tester / isql-fb                                   %.2f\n", t / r);
+    row("program: in this warm process, library loaded, a new session");
+    row("  and its worker thread, two attaches as TOMRUV", ms(a));
+    row("isql-fb: a new process, two CONNECTs as TOMRUV, QUIT", ms(r));
+    row("  of which process start (a new process and QUIT alone)", ms(s));
+    row("  two CONNECTs without the process start", ms(r - s));
+    row("ratio program / isql-fb without its process start", ratio(a / (r - s)));
+    row("ratio program / isql-fb with its process start", ratio(a / r));
+    std::printf("\nUnlike work: what the operator waits for, less the window's 1 s delay\n");
+    row("tester: in this warm process, a service-manager attach as");
+    row("  SYSDBA listing the users, then the same two attaches", ms(t));
+    row("isql-fb: the whole run above, process start included", ms(r));
+    row("ratio tester / isql-fb", ratio(t / r));
     return 0;
 }
