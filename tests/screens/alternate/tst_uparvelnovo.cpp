@@ -1,6 +1,5 @@
 #include "RecordingDialogService.h"
 #include "config/ExecutableFolder.h"
-#include "funcoes/funcoes.h"
 #include "probes/IcmpClient.h"
 #include "probes/UPing.h"
 #include "screens/alternate/NavigationButton.h"

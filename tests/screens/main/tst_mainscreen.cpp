@@ -1,7 +1,6 @@
 #include "RecordingDialogService.h"
 #include "config/ExecutableFolder.h"
 #include "funcoes/Platform.h"
-#include "funcoes/funcoes.h"
 #include "screens/main/UParvel.h"
 #include "ui_UParvel.h"
 
