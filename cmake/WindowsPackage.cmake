@@ -57,6 +57,16 @@ install(CODE "
     file(INSTALL \${_libraries} DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
 ")
 
+# Qt's own texts in Portuguese (context menus, pickers, standard buttons): the
+# program loads qtbase_pt_BR.qm from its own folder. The file comes from Debian's
+# qt6-translations-l10n, data only and the same for every architecture.
+set(PARVEL_QT_TRANSLATION /usr/share/qt6/translations/qtbase_pt_BR.qm CACHE FILEPATH
+    "Qt's Brazilian Portuguese translation shipped beside the Windows program")
+if(NOT EXISTS ${PARVEL_QT_TRANSLATION})
+    message(FATAL_ERROR "${PARVEL_QT_TRANSLATION} is missing: apt-get install qt6-translations-l10n")
+endif()
+install(FILES ${PARVEL_QT_TRANSLATION} DESTINATION .)
+
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME parvel)
 set(CPACK_PACKAGE_FILE_NAME parvel-${PROJECT_VERSION}-win64)

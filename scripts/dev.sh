@@ -17,7 +17,7 @@ BUILD="${PARVEL_BUILD_DIR:-$ROOT/build}"
 WIN_BUILD="${PARVEL_WIN_BUILD_DIR:-$ROOT/build-win}"
 
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev librsvg2-bin
-    libxcb1-dev)
+    libxcb1-dev qt6-translations-l10n openssl)
 FIREBIRD_PACKAGES=(firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev)
 WINDOWS_PACKAGES=(
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64

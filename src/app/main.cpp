@@ -4,6 +4,7 @@
 #include "screens/main/UParvel.h"
 #include "ui/GuardedApplication.h"
 #include "ui/QtDialogService.h"
+#include "ui/QtTranslation.h"
 
 #include <cstdio>
 #include <cstring>
@@ -44,6 +45,7 @@ int main(int argc, char* argv[]) {
     GuardedApplication app(argc, argv);
     platform::prepareCharacterHandling();
     QApplication::setApplicationName(QStringLiteral("Parvel"));
+    installQtTranslation(platform::qtTranslationsFolder());
     QtDialogService dialogService;
     setDialogs(&dialogService);
     TFParvel screen;

@@ -10,6 +10,11 @@ namespace platform {
 // Full path of the running executable's own file.
 QString executableFilePath();
 
+// The folder that holds Qt's own translations (qtbase_pt_BR.qm): Qt's
+// translations folder on Linux, where the distribution installs them; the
+// program's own folder on Windows, where the package puts the file beside it.
+QString qtTranslationsFolder();
+
 // The separator the platform puts between folder names.
 QChar pathSeparator();
 

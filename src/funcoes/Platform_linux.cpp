@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -134,6 +135,10 @@ void endWithDefaultAction(int signal) {
 
 QString platform::executableFilePath() {
     return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+}
+
+QString platform::qtTranslationsFolder() {
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
 }
 
 QChar platform::pathSeparator() {

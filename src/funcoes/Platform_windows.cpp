@@ -1,5 +1,6 @@
 #include "funcoes/Platform.h"
 
+#include <QFileInfo>
 #include <vector>
 #include <windows.h>
 
@@ -14,6 +15,10 @@ QString platform::executableFilePath() {
             return QString::fromWCharArray(buffer.data(), int(size));
         buffer.resize(buffer.size() * 2);
     }
+}
+
+QString platform::qtTranslationsFolder() {
+    return QFileInfo(executableFilePath()).absolutePath();
 }
 
 QChar platform::pathSeparator() {
