@@ -50,9 +50,38 @@ QByteArray IntegrationProbe::ping(const QString& address) const {
         throw AppError(QStringLiteral("Sem resposta de %1 em %2 segundos")
                            .arg(request.url().toString(), QString::number(m_timeoutMs / 1000.0)));
     }
-    if (reply->error() != QNetworkReply::NoError)
-        throw AppError(reply->errorString());
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status != 200)
+        throw AppError(failureText(reply->error(), status, request.url()));
     return reply->readAll();
+}
+
+QString IntegrationProbe::failureText(QNetworkReply::NetworkError error, int httpStatus,
+                                      const QUrl& url) {
+    const QString address = url.toString();
+    // A service that answers at all, with whatever status, is reachable: the status
+    // says more than the error the network layer derives from it.
+    if (httpStatus != 0 && httpStatus != 200)
+        return QStringLiteral("O serviço em %1 respondeu com o código HTTP %2, e não 200 (OK).")
+            .arg(address, QString::number(httpStatus));
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("A conexão com %1 foi recusada: nenhum serviço atende nesse "
+                              "endereço e porta.")
+            .arg(address);
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("O servidor \"%1\" não foi encontrado na rede (endereço %2).")
+            .arg(url.host(), address);
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("A conexão segura (HTTPS) com %1 falhou: o certificado do "
+                              "servidor não é confiável ou a negociação não foi concluída.")
+            .arg(address);
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("O serviço em %1 encerrou a conexão sem responder.").arg(address);
+    default:
+        return QStringLiteral("Não foi possível consultar %1 (erro de rede %2).")
+            .arg(address, QString::number(int(error)));
+    }
 }
 
 void IntegrationProbe::check(const QString& address) const {

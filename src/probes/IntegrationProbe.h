@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QNetworkReply>
 #include <QString>
 #include <QUrl>
 
@@ -21,9 +22,15 @@ public:
     static QUrl requestUrl(const QString& address);
 
     // The body of the answer to requestUrl(`address`).
-    // Redirects are not followed. Throws AppError with the failure's text when
-    // there is no answer in time, no connection or an error status.
+    // Redirects are not followed. Throws AppError with failureText() when there is
+    // no answer in time, no connection, or a status other than 200.
     QByteArray ping(const QString& address) const;
+
+    // What the operator reads when the request for `url` failed with `error`, or
+    // was answered with `httpStatus` (0 when no answer came): a sentence that
+    // names the address. The network layer's own texts are English and are never
+    // shown.
+    static QString failureText(QNetworkReply::NetworkError error, int httpStatus, const QUrl& url);
 
     // The probe button: a warning when the address is blank, otherwise the
     // confirmation dialog with the outcome, or the error box when the request failed.
