@@ -1,5 +1,4 @@
 #include "config/AtomicFile.h"
-
 #include "config/WindowsFileCalls.h"
 #include "config/WindowsFileHolders.h"
 #include "config/WindowsWriteError.h"

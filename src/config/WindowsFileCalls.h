@@ -9,8 +9,7 @@
 struct WindowsFileCalls {
     using Replace = BOOL(WINAPI*)(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup,
                                   DWORD flags, LPVOID exclude, LPVOID reserved);
-    using TemporaryName = UINT(WINAPI*)(LPCWSTR folder, LPCWSTR prefix, UINT unique,
-                                        LPWSTR name);
+    using TemporaryName = UINT(WINAPI*)(LPCWSTR folder, LPCWSTR prefix, UINT unique, LPWSTR name);
 
     Replace replace = ::ReplaceFileW;
     TemporaryName temporaryName = ::GetTempFileNameW;
