@@ -33,3 +33,15 @@ bool AtomicFile::write(const QString& path, const QByteArray& bytes, QString* er
         *errorText = why;
     return false;
 }
+
+bool AtomicFile::remove(const QString& path, QString* errorText) {
+    const QFileInfo info(path);
+    QString why;
+    if (info.isFile() && isReadOnly(info))
+        why = QStringLiteral("somente leitura");
+    else if (removeFile(info.absoluteFilePath(), why))
+        return true;
+    if (errorText)
+        *errorText = why;
+    return false;
+}

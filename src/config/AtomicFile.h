@@ -19,8 +19,14 @@ public:
     // Windows: renaming over it would otherwise succeed.
     static bool write(const QString& path, const QByteArray& bytes, QString* errorText = nullptr);
 
+    // Removes the file; a missing one is no error. A read-only file is refused
+    // as write refuses it: its removal would change what the RUV programs see as
+    // much as a write would.
+    static bool remove(const QString& path, QString* errorText = nullptr);
+
 private:
     // The platform's half, one implementation file per platform: writes the
     // regular file at target (links already followed; it may not exist yet).
     static bool replace(const QString& target, const QByteArray& bytes, QString& errorText);
+    static bool removeFile(const QString& path, QString& errorText);
 };

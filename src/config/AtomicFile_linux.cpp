@@ -201,3 +201,8 @@ bool AtomicFile::replace(const QString& target, const QByteArray& bytes, QString
     settleFolder(place);
     return true;
 }
+
+bool AtomicFile::removeFile(const QString& path, QString& errorText) {
+    return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT ||
+           failed(errorText);
+}

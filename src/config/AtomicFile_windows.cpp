@@ -255,3 +255,11 @@ bool AtomicFile::replace(const QString& target, const QByteArray& bytes, QString
         return temporary.moveInto(path) || failed(errorText, ::GetLastError(), path);
     return temporary.replace(path, errorText);
 }
+
+// A file another program holds is waited for, as a replace waits for it.
+bool AtomicFile::removeFile(const QString& path, QString& errorText) {
+    const std::wstring name = native(path);
+    const bool removed = whileHeld(
+        [&] { return ::DeleteFileW(name.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND; });
+    return removed || failed(errorText, ::GetLastError(), name);
+}

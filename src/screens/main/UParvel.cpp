@@ -3,6 +3,7 @@
 #include "config/ConfigFiles.h"
 #include "config/ExecutableFolder.h"
 #include "config/ProfileFile.h"
+#include "funcoes/AppError.h"
 #include "funcoes/Platform.h"
 #include "funcoes/funcoes.h"
 #include "probes/AddressPingCheck.h"
@@ -578,6 +579,21 @@ bool TFParvel::verificaCidades(const QString& separador) {
     return true;
 }
 
+// The multi-company mode is the copy's existence: a copy that cannot be deleted
+// leaves the mode on for the RUV programs, so the save ends before anything is
+// stopped or written.
+bool TFParvel::desligaMultiEmpresa() {
+    try {
+        ProfileFile::deleteFile(ConfigFiles::ruvDat());
+        return true;
+    } catch (const AppError& error) {
+        dialogs().errorBox(error.text() +
+                           QStringLiteral("\rA opção Multi-Empresa continua ativa para os "
+                                          "programas do RUV. Nada foi gravado."));
+        return false;
+    }
+}
+
 // The message log shows what the restart waits for while it waits.
 void TFParvel::reiniciaServicoLocal() {
     if (!ui->rLocal->isChecked())
@@ -645,8 +661,8 @@ void TFParvel::BitSalvarClick() {
     const bool multiEmpresa = ui->chRenome->isChecked();
     if (multiEmpresa && !verificaCidades(separador))
         return;
-    if (!multiEmpresa)
-        ProfileFile::deleteFile(ConfigFiles::ruvDat());
+    if (!multiEmpresa && !desligaMultiEmpresa())
+        return;
     reiniciaServicoLocal();
     ui->pg->setCurrentWidget(ui->tbConexao);
     // One reading of the fields serves the test and the writes that follow it.

@@ -110,6 +110,7 @@ private:
     bool verificaCidades(const QString& separador);
     bool dllEncontrada() const;
     void avisaDllAusente();
+    bool desligaMultiEmpresa();
     void reiniciaServicoLocal();
     bool testaConexao(const SaveSettings& s, bool anexo);
     SaveSettings configuracao() const;

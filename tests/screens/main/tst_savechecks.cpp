@@ -3,7 +3,9 @@
 // tester is never shown, a save that gets that far counts as having passed its
 // checks.
 #include "FakeServiceTool.h"
+#include "FileBytes.h"
 #include "RecordingDialogService.h"
+#include "Tmpfs.h"
 #include "WhenModalShows.h"
 #include "config/ExecutableFolder.h"
 #include "screens/main/UParvel.h"
@@ -18,6 +20,7 @@
 #include <QTreeView>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -82,6 +85,8 @@ private slots:
     void foldersPickedWithTheKeysPassTheChecks();
     void serviceRestartOfBothSaves_data();
     void serviceRestartOfBothSaves();
+    void undeletableCopyEndsTheMainSave_data();
+    void undeletableCopyEndsTheMainSave();
     void attachmentsFilePicker_data();
     void attachmentsFilePicker();
 
@@ -468,6 +473,55 @@ void TestSaveChecks::serviceRestartOfBothSaves() {
     // In order, and ended before the tester ran.
     QCOMPARE(m_tool->commands(), commands);
     QCOMPARE(m_tool->conf(), rewritten ? QByteArray("RemoteServicePort = 3999\r\n") : before);
+}
+
+void TestSaveChecks::undeletableCopyEndsTheMainSave_data() {
+    QTest::addColumn<bool>("readOnlyDisk");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read-only copy") << false << "somente leitura";
+    // The system's own refusal; its reason is the platform's text.
+    if (Tmpfs::supported())
+        QTest::newRow("read-only disk") << true << QString();
+}
+
+// With the option cleared, a "ruv.dat" that stays would keep the RUV programs in
+// multi-company mode: the save ends before the service or any file is touched.
+void TestSaveChecks::undeletableCopyEndsTheMainSave() {
+    QFETCH(bool, readOnlyDisk);
+    QFETCH(QString, reason);
+    openFilled(false);
+    apply({"rLocal=sim"});
+    const QString app = dir() + "/app";
+    QVERIFY(QDir(dir()).mkdir("app"));
+    std::optional<Tmpfs> disk;
+    if (readOnlyDisk)
+        QVERIFY(disk.emplace(app).mounted());
+    ExecutableFolder::setForTesting(app + u'/');
+    const QByteArray stored = "[RUV]\r\nServidor=antigo\r\n";
+    FileBytes::write(app + "/ruv.ini", stored);
+    FileBytes::write(app + "/ruv.dat", stored);
+    const auto writable = qScopeGuard([&] {
+        QFile::setPermissions(app + "/ruv.dat", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    });
+    if (readOnlyDisk)
+        QVERIFY(disk->remountReadOnly());
+    else
+        QVERIFY(QFile::setPermissions(app + "/ruv.dat", QFileDevice::ReadOwner));
+    const QByteArray conf = m_tool->conf();
+
+    save(false);
+
+    QCOMPARE(outcome(), QStringLiteral("errorBox"));
+    const QString text = m_recorder.entries.first().text;
+    const QString start = "Não foi possível apagar o arquivo \"" + app + "/ruv.dat\": " + reason;
+    QVERIFY2(text.startsWith(start), qPrintable(text));
+    QVERIFY2(text.endsWith(".\rA opção Multi-Empresa continua ativa para os programas do RUV. "
+                           "Nada foi gravado."),
+             qPrintable(text));
+    QVERIFY(QFile::exists(app + "/ruv.dat"));
+    QCOMPARE(FileBytes::read(app + "/ruv.ini"), stored);
+    QCOMPARE(m_tool->commands(), QStringList{});
+    QCOMPARE(m_tool->conf(), conf);
 }
 
 void TestSaveChecks::attachmentsFilePicker_data() {
