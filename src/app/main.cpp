@@ -31,13 +31,13 @@ QString help() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Asked from a terminal: answered without opening a window.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        print(VersaoExe() + u'\n');
-        return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        print(help());
+    // Asked from a terminal: answered there, without opening a window.
+    const bool version = argc == 2 && std::strcmp(argv[1], "--version") == 0;
+    const bool usage = argc == 2 && std::strcmp(argv[1], "--help") == 0;
+    if (version || usage) {
+        platform::attachParentConsole();
+        print(version ? VersaoExe() + u'\n' : help());
+        std::fflush(stdout);
         return 0;
     }
     platform::endOnTerminationRequest();

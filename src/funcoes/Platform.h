@@ -66,4 +66,11 @@ void endOnTerminationRequest();
 // for as long as a server holds one.
 void exitWithoutTeardownWhile(bool (*busy)());
 
+// Sends the program's standard output and error to the console it was started
+// from, for the answers given without a window (--version, --help). A Windows
+// program with windows gets no console of its own, so without this its text
+// goes nowhere; output redirected to a file or a pipe stays where it goes.
+// Nothing to do where programs keep their terminal.
+void attachParentConsole();
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "funcoes/Platform.h"
 
+#include <cstdio>
 #include <vector>
 #include <windows.h>
 
@@ -116,3 +117,24 @@ void platform::endOnTerminationRequest() {}
 // ExitProcess ends the other threads before the libraries' teardown runs, so no
 // call a server holds is left for it to wait for.
 void platform::exitWithoutTeardownWhile(bool (*)()) {}
+
+namespace {
+
+// A standard handle the starter gave: a file, a pipe or a console.
+bool given(DWORD which) {
+    const HANDLE handle = ::GetStdHandle(which);
+    return handle && handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+} // namespace
+
+void platform::attachParentConsole() {
+    const bool output = given(STD_OUTPUT_HANDLE);
+    const bool error = given(STD_ERROR_HANDLE);
+    if ((output && error) || !::AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (!output)
+        std::freopen("CONOUT$", "w", stdout);
+    if (!error)
+        std::freopen("CONOUT$", "w", stderr);
+}
