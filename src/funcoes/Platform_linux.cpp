@@ -190,7 +190,8 @@ platform::ProcessEnd platform::startProcessWithin(const QString& programFile,
                                                   const QString& commandLine,
                                                   const QString& workingFolder,
                                                   int /*showState: no windows here*/, int timeoutMs,
-                                                  const std::function<void()>& whileWaiting) {
+                                                  const std::function<void()>& whileWaiting,
+                                                  int* exitCode) {
     const Launch launched = launch(programFile, commandLine, workingFolder, false);
     if (!launched.started) {
         if (launched.child > 0)
@@ -199,7 +200,10 @@ platform::ProcessEnd platform::startProcessWithin(const QString& programFile,
     }
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
-        const pid_t ended = ::waitpid(launched.child, nullptr, WNOHANG);
+        int status = 0;
+        const pid_t ended = ::waitpid(launched.child, &status, WNOHANG);
+        if (ended == launched.child && exitCode)
+            *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         if (ended == launched.child || (ended < 0 && errno != EINTR))
             return ProcessEnd::Ended;
         if (deadline.hasExpired()) {
@@ -231,3 +235,12 @@ void platform::exitWithoutTeardownWhile(bool (*busy)()) {
 }
 
 void platform::attachParentConsole() {}
+
+bool platform::mayControlServices() {
+    return true;
+}
+
+bool platform::writeRefused(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) != 0 &&
+           (errno == EACCES || errno == EPERM);
+}

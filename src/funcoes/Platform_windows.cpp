@@ -89,11 +89,10 @@ bool platform::startProcess(const QString& /*programFile: named by the command l
     return true;
 }
 
-platform::ProcessEnd platform::startProcessWithin(const QString& /*programFile*/,
-                                                  const QString& commandLine,
-                                                  const QString& workingFolder, int showState,
-                                                  int timeoutMs,
-                                                  const std::function<void()>& whileWaiting) {
+platform::ProcessEnd
+platform::startProcessWithin(const QString& /*programFile*/, const QString& commandLine,
+                             const QString& workingFolder, int showState, int timeoutMs,
+                             const std::function<void()>& whileWaiting, int* exitCode) {
     PROCESS_INFORMATION process{};
     if (!createProcess(commandLine, workingFolder, showState, process))
         return ProcessEnd::NotStarted;
@@ -106,6 +105,9 @@ platform::ProcessEnd platform::startProcessWithin(const QString& /*programFile*/
         }
         whileWaiting();
     }
+    DWORD code = 0;
+    if (exitCode && end == ProcessEnd::Ended && ::GetExitCodeProcess(process.hProcess, &code))
+        *exitCode = int(code);
     release(process);
     return end;
 }
@@ -137,4 +139,30 @@ void platform::attachParentConsole() {
         std::freopen("CONOUT$", "w", stdout);
     if (!error)
         std::freopen("CONOUT$", "w", stderr);
+}
+
+// The same test as the shell's IsUserAnAdmin: a filtered token of User Account
+// Control holds the group only for denying.
+bool platform::mayControlServices() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
+                                    0, 0, 0, 0, 0, &administrators))
+        return false;
+    BOOL member = FALSE;
+    const bool checked = ::CheckTokenMembership(nullptr, administrators, &member);
+    ::FreeSid(administrators);
+    return checked && member;
+}
+
+// Opened for writing and closed at once: the contents and times stay.
+bool platform::writeRefused(const QString& path) {
+    const HANDLE file = ::CreateFileW(path.toStdWString().c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+        return false;
+    }
+    return ::GetLastError() == ERROR_ACCESS_DENIED;
 }

@@ -594,13 +594,14 @@ bool TFParvel::desligaMultiEmpresa() {
     }
 }
 
-// The message log shows what the restart waits for while it waits.
-void TFParvel::reiniciaServicoLocal() {
+// The message log shows what the restart waits for while it waits. False when
+// this process lacks the rights for it; nothing was touched then.
+bool TFParvel::reiniciaServicoLocal() {
     if (!ui->rLocal->isChecked())
-        return;
+        return true;
     ui->pg->setCurrentWidget(ui->tbConexao);
-    ServiceRestart::run(ui->edDllCon->text(), ui->edPorta->text(), MantemServico,
-                        [this](const QString& linha) { ui->Memo5->appendPlainText(linha); });
+    return ServiceRestart::run(ui->edDllCon->text(), ui->edPorta->text(), MantemServico,
+                               [this](const QString& linha) { ui->Memo5->appendPlainText(linha); });
 }
 
 // Shows the tester over the settings on the screen and closes its lines in the
@@ -663,7 +664,8 @@ void TFParvel::BitSalvarClick() {
         return;
     if (!multiEmpresa && !desligaMultiEmpresa())
         return;
-    reiniciaServicoLocal();
+    if (!reiniciaServicoLocal())
+        return;
     ui->pg->setCurrentWidget(ui->tbConexao);
     // One reading of the fields serves the test and the writes that follow it.
     const SaveSettings settings = configuracao();
@@ -725,7 +727,8 @@ void TFParvel::btnSalvarANXClick() {
         ui->edDllCon->setFocus(Qt::OtherFocusReason);
         return;
     }
-    reiniciaServicoLocal();
+    if (!reiniciaServicoLocal())
+        return;
     ui->edtCaminhoANX->setFocus(Qt::OtherFocusReason);
     ui->pg->setCurrentWidget(ui->tbConexao);
     const SaveSettings settings = configuracao();

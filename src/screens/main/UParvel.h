@@ -111,7 +111,7 @@ private:
     bool dllEncontrada() const;
     void avisaDllAusente();
     bool desligaMultiEmpresa();
-    void reiniciaServicoLocal();
+    bool reiniciaServicoLocal();
     bool testaConexao(const SaveSettings& s, bool anexo);
     SaveSettings configuracao() const;
 

@@ -8,6 +8,7 @@
 #include "Tmpfs.h"
 #include "WhenModalShows.h"
 #include "config/ExecutableFolder.h"
+#include "screens/main/ServiceRestart.h"
 #include "screens/main/UParvel.h"
 #include "ui/QtDialogService.h"
 #include "ui_UParvel.h"
@@ -87,6 +88,8 @@ private slots:
     void serviceRestartOfBothSaves();
     void undeletableCopyEndsTheMainSave_data();
     void undeletableCopyEndsTheMainSave();
+    void withoutRightsALocalSaveTouchesNothing_data();
+    void withoutRightsALocalSaveTouchesNothing();
     void attachmentsFilePicker_data();
     void attachmentsFilePicker();
 
@@ -511,7 +514,7 @@ void TestSaveChecks::undeletableCopyEndsTheMainSave() {
 
     save(false);
 
-    QCOMPARE(outcome(), QStringLiteral("errorBox"));
+    QCOMPARE(outcome(), QStringLiteral("error"));
     const QString text = m_recorder.entries.first().text;
     const QString start = "Não foi possível apagar o arquivo \"" + app + "/ruv.dat\": " + reason;
     QVERIFY2(text.startsWith(start), qPrintable(text));
@@ -520,6 +523,30 @@ void TestSaveChecks::undeletableCopyEndsTheMainSave() {
              qPrintable(text));
     QVERIFY(QFile::exists(app + "/ruv.dat"));
     QCOMPARE(FileBytes::read(app + "/ruv.ini"), stored);
+    QCOMPARE(m_tool->commands(), QStringList{});
+    QCOMPARE(m_tool->conf(), conf);
+}
+
+void TestSaveChecks::withoutRightsALocalSaveTouchesNothing_data() {
+    QTest::addColumn<bool>("attachments");
+    QTest::newRow("main") << false;
+    QTest::newRow("attachments") << true;
+}
+
+// One box asks for an administrator; the service, "firebird.conf" and the tester
+// are left alone.
+void TestSaveChecks::withoutRightsALocalSaveTouchesNothing() {
+    QFETCH(bool, attachments);
+    openFilled(attachments);
+    apply({"rLocal=sim"});
+    ServiceRestart::setRightsForTesting(false);
+    const auto restore = qScopeGuard([] { ServiceRestart::setRightsForTesting(std::nullopt); });
+    const QByteArray conf = m_tool->conf();
+
+    save(attachments);
+
+    QCOMPARE(outcome(), QStringLiteral("warning"));
+    QVERIFY(m_recorder.entries.first().text.contains("executado como administrador"));
     QCOMPARE(m_tool->commands(), QStringList{});
     QCOMPARE(m_tool->conf(), conf);
 }
