@@ -124,10 +124,14 @@ bool reserve(HANDLE file, qsizetype size) {
 // into the file itself, as on Linux: a full disk still leaves it whole, a crash in
 // the middle may not.
 bool writeInPlace(const std::wstring& path, const QByteArray& bytes, QString& errorText) {
-    const Handle file(openForWriting(path, OPEN_EXISTING));
-    const bool written = file.valid() && reserve(file.get(), bytes.size()) &&
-                         writeAll(file.get(), bytes) && ::SetEndOfFile(file.get()) &&
-                         ::FlushFileBuffers(file.get());
+    bool written = false;
+    {
+        // Closed before the holders are asked for, or this program would be one.
+        const Handle file(openForWriting(path, OPEN_EXISTING));
+        written = file.valid() && reserve(file.get(), bytes.size()) &&
+                  writeAll(file.get(), bytes) && ::SetEndOfFile(file.get()) &&
+                  ::FlushFileBuffers(file.get());
+    }
     return written || failed(errorText, ::GetLastError(), path);
 }
 
