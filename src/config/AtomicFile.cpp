@@ -1,16 +1,26 @@
 #include "config/AtomicFile.h"
 
 #include <QFileInfo>
+#include <QStorageInfo>
+#include <optional>
 
 namespace {
 
 // A file whose write bits are all off is read-only for every user, root
-// included, as the read-only attribute is on Windows.
-bool isReadOnly(const QFileInfo& info) {
+// included, as the read-only attribute is on Windows. A folder or a special
+// file (a pipe, a device) under the name is never replaced.
+std::optional<WriteError> refusal(const QFileInfo& info) {
     if (!info.exists())
-        return false;
+        return std::nullopt;
+    if (!info.isFile())
+        return WriteError(WriteError::Reason::NotRegularFile);
     constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    return !info.isFile() || !info.isWritable() || !(info.permissions() & anyWrite);
+    if (info.isWritable() && (info.permissions() & anyWrite))
+        return std::nullopt;
+    // Nothing on a read-only mount is writable, whatever its bits say.
+    return WriteError(QStorageInfo(info.absolutePath()).isReadOnly()
+                          ? WriteError::Reason::ReadOnlyFileSystem
+                          : WriteError::Reason::Permission);
 }
 
 // The file a symbolic link names is the one to replace; a link whose file is
@@ -20,28 +30,38 @@ QString target(const QFileInfo& info) {
     return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
 }
 
-} // namespace
-
-bool AtomicFile::write(const QString& path, const QByteArray& bytes, QString* errorText) {
-    const QFileInfo info(path);
-    QString why;
-    if (isReadOnly(info))
-        why = QStringLiteral("somente leitura");
-    else if (replace(target(info), bytes, why))
+// A file the store must not touch is refused before the platform is asked; a
+// file found in use, or refused as if it were, is said to be in use by the
+// programs that hold it, where the system can tell.
+template <typename Step>
+bool refusedOrDone(const QFileInfo& info, const QString& target, WriteError* why, Step step) {
+    std::optional<WriteError> error = refusal(info);
+    int systemError = 0;
+    if (!error && step(systemError))
         return true;
-    if (errorText)
-        *errorText = why;
+    if (!why)
+        return false;
+    *why = error.value_or(WriteError::fromSystemCode(systemError));
+    const bool held = why->reason() == WriteError::Reason::InUse ||
+                      why->reason() == WriteError::Reason::Permission;
+    const QStringList holders = !error && held ? AtomicFile::holders(target) : QStringList();
+    if (!holders.isEmpty()) {
+        *why = WriteError(WriteError::Reason::InUse, systemError);
+        why->setHolders(holders);
+    }
     return false;
 }
 
-bool AtomicFile::remove(const QString& path, QString* errorText) {
+} // namespace
+
+bool AtomicFile::write(const QString& path, const QByteArray& bytes, WriteError* why) {
     const QFileInfo info(path);
-    QString why;
-    if (info.isFile() && isReadOnly(info))
-        why = QStringLiteral("somente leitura");
-    else if (removeFile(info.absoluteFilePath(), why))
-        return true;
-    if (errorText)
-        *errorText = why;
-    return false;
+    const QString file = target(info);
+    return refusedOrDone(info, file, why, [&](int& error) { return replace(file, bytes, error); });
+}
+
+bool AtomicFile::remove(const QString& path, WriteError* why) {
+    const QFileInfo info(path);
+    const QString file = info.absoluteFilePath();
+    return refusedOrDone(info, file, why, [&](int& error) { return removeFile(file, error); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/WriteError.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,20 +15,25 @@
 class AtomicFile {
 public:
     // False when the platform refuses the write; the old file is then untouched
-    // and, when asked for, errorText tells why in the platform's words.
+    // and, when asked for, `why` tells the reason.
     // A file whose write-permission bits are all off counts as read-only even
     // for a user the bits do not stop, as the read-only attribute does on
     // Windows: renaming over it would otherwise succeed.
-    static bool write(const QString& path, const QByteArray& bytes, QString* errorText = nullptr);
+    static bool write(const QString& path, const QByteArray& bytes, WriteError* why = nullptr);
 
     // Removes the file; a missing one is no error. A read-only file is refused
     // as write refuses it: its removal would change what the RUV programs see as
     // much as a write would.
-    static bool remove(const QString& path, QString* errorText = nullptr);
+    static bool remove(const QString& path, WriteError* why = nullptr);
+
+    // The programs that hold the file open, where the system can tell (Windows'
+    // Restart Manager); a refused write or removal names them.
+    static QStringList holders(const QString& path);
 
 private:
     // The platform's half, one implementation file per platform: writes the
-    // regular file at target (links already followed; it may not exist yet).
-    static bool replace(const QString& target, const QByteArray& bytes, QString& errorText);
-    static bool removeFile(const QString& path, QString& errorText);
+    // regular file at target (links already followed; it may not exist yet). On
+    // failure systemError holds the platform's code (errno, GetLastError()).
+    static bool replace(const QString& target, const QByteArray& bytes, int& systemError);
+    static bool removeFile(const QString& path, int& systemError);
 };

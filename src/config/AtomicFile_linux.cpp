@@ -52,8 +52,8 @@ struct Place {
     QByteArray name;
 };
 
-bool failed(QString& errorText) {
-    errorText = qt_error_string(errno);
+bool failed(int& systemError) {
+    systemError = errno;
     return false;
 }
 
@@ -128,16 +128,16 @@ private:
 
 // Room for the new contents is taken before a byte changes, so that a full
 // disk refuses the write and leaves the file whole.
-bool writeInPlace(const Place& place, const QByteArray& bytes, QString& errorText) {
+bool writeInPlace(const Place& place, const QByteArray& bytes, int& systemError) {
     const Descriptor fd(::open(place.path.constData(), O_WRONLY | O_CLOEXEC));
     if (!fd.valid())
-        return failed(errorText);
+        return failed(systemError);
     if (::fallocate(fd.get(), FALLOC_FL_KEEP_SIZE, 0, qMax<off_t>(bytes.size(), 1)) != 0 &&
         errno != EOPNOTSUPP && errno != ENOSYS)
-        return failed(errorText);
+        return failed(systemError);
     if (!writeAll(fd.get(), bytes) || ::ftruncate(fd.get(), bytes.size()) != 0 ||
         ::fsync(fd.get()) != 0)
-        return failed(errorText);
+        return failed(systemError);
     return true;
 }
 
@@ -166,43 +166,49 @@ void settleFolder(const Place& place) {
     ::closedir(entries);
 }
 
-bool replaceOrWriteInPlace(const Place& place, const QByteArray& bytes, QString& errorText) {
+bool replaceOrWriteInPlace(const Place& place, const QByteArray& bytes, int& systemError) {
     struct stat old {};
     const bool exists = ::stat(place.path.constData(), &old) == 0;
     if (!exists && errno != ENOENT)
-        return failed(errorText);
+        return failed(systemError);
     // A rename would leave the file's other names with the old contents.
     if (exists && old.st_nlink > 1)
-        return writeInPlace(place, bytes, errorText);
+        return writeInPlace(place, bytes, systemError);
     Temporary temporary(place, exists ? 0600 : 0666);
     if (!temporary.created()) {
         // A folder that takes no new files may hold a file its user may write.
         if (exists && (errno == EACCES || errno == EPERM))
-            return writeInPlace(place, bytes, errorText);
-        return failed(errorText);
+            return writeInPlace(place, bytes, systemError);
+        return failed(systemError);
     }
     if (exists && !temporary.takeOver(old)) {
         temporary.remove();
-        return writeInPlace(place, bytes, errorText);
+        return writeInPlace(place, bytes, systemError);
     }
     if (!temporary.fill(bytes) || !temporary.renameOver(place)) {
         temporary.remove();
-        return failed(errorText);
+        return failed(systemError);
     }
     return true;
 }
 
 } // namespace
 
-bool AtomicFile::replace(const QString& target, const QByteArray& bytes, QString& errorText) {
+bool AtomicFile::replace(const QString& target, const QByteArray& bytes, int& systemError) {
     const Place place(target);
-    if (!replaceOrWriteInPlace(place, bytes, errorText))
+    if (!replaceOrWriteInPlace(place, bytes, systemError))
         return false;
     settleFolder(place);
     return true;
 }
 
-bool AtomicFile::removeFile(const QString& path, QString& errorText) {
+// Files are not held here: a program that has a file open keeps the old one
+// when it is replaced.
+QStringList AtomicFile::holders(const QString&) {
+    return {};
+}
+
+bool AtomicFile::removeFile(const QString& path, int& systemError) {
     return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT ||
-           failed(errorText);
+           failed(systemError);
 }

@@ -1,7 +1,6 @@
 #include "config/AtomicFile.h"
 #include "config/WindowsFileCalls.h"
 #include "config/WindowsFileHolders.h"
-#include "config/WindowsWriteError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,12 +22,17 @@ bool exists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The reason names the programs that hold `path` when that is why.
-bool failed(QString& errorText, DWORD code, const std::wstring& path) {
-    const QStringList holders =
-        WindowsWriteError::isHeld(code) ? WindowsFileHolders::of(path) : QStringList();
-    errorText = WindowsWriteError::reason(code, holders);
+bool failed(int& systemError, DWORD code) {
+    systemError = int(code);
     return false;
+}
+
+// The codes of a file another program holds: a sharing or lock violation, an
+// access denied to a file open without delete sharing or waiting for its
+// deletion, ReplaceFileW's "could not remove the replaced file".
+bool isHeld(DWORD code) {
+    const WriteError::Reason reason = WriteError::fromSystemCode(int(code)).reason();
+    return reason == WriteError::Reason::InUse || reason == WriteError::Reason::Permission;
 }
 
 // Another program may hold a file the replace needs for a moment (a RUV program,
@@ -39,7 +43,7 @@ class HeldFileWait {
 public:
     // True when the step that failed with `code` is worth trying again, after a pause.
     bool again(DWORD code) {
-        if (!WindowsWriteError::isHeld(code) || ::GetTickCount64() >= m_deadline)
+        if (!isHeld(code) || ::GetTickCount64() >= m_deadline)
             return false;
         if (QCoreApplication::instance())
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -123,7 +127,7 @@ bool reserve(HANDLE file, qsizetype size) {
 // Where the folder takes no new file but the file may be written, the bytes go
 // into the file itself, as on Linux: a full disk still leaves it whole, a crash in
 // the middle may not.
-bool writeInPlace(const std::wstring& path, const QByteArray& bytes, QString& errorText) {
+bool writeInPlace(const std::wstring& path, const QByteArray& bytes, int& systemError) {
     bool written = false;
     {
         // Closed before the holders are asked for, or this program would be one.
@@ -132,7 +136,7 @@ bool writeInPlace(const std::wstring& path, const QByteArray& bytes, QString& er
                   writeAll(file.get(), bytes) && ::SetEndOfFile(file.get()) &&
                   ::FlushFileBuffers(file.get());
     }
-    return written || failed(errorText, ::GetLastError(), path);
+    return written || failed(systemError, ::GetLastError());
 }
 
 // A new file beside the target (created by the system under a name of its own),
@@ -170,36 +174,27 @@ public:
         return true;
     }
 
-    bool replace(const std::wstring& target, QString& errorText);
+    bool replace(const std::wstring& target, int& systemError);
 
 private:
     bool replaceOnce(const std::wstring& target, DWORD& code);
     bool settle(const std::wstring& target, DWORD code);
-    bool reportFailure(const std::wstring& target, DWORD code, QString& errorText) const;
 
     std::wstring m_path;
     std::wstring m_backup;
     bool m_stranded = false;
 };
 
-bool Temporary::replace(const std::wstring& target, QString& errorText) {
+bool Temporary::replace(const std::wstring& target, int& systemError) {
     // A backup of that name can only be the leftover of an interrupted save.
     ::DeleteFileW(m_backup.c_str());
     HeldFileWait wait;
     DWORD code = ERROR_SUCCESS;
     while (!replaceOnce(target, code)) {
         if (m_stranded || !wait.again(code))
-            return reportFailure(target, code, errorText);
+            return failed(systemError, code);
     }
     return true;
-}
-
-bool Temporary::reportFailure(const std::wstring& target, DWORD code, QString& errorText) const {
-    failed(errorText, code, target);
-    if (m_stranded)
-        errorText += QStringLiteral("; o conteúdo anterior ficou em \"%1\" e o novo em \"%2\"")
-                         .arg(QString::fromStdWString(m_backup), QString::fromStdWString(m_path));
-    return false;
 }
 
 bool Temporary::replaceOnce(const std::wstring& target, DWORD& code) {
@@ -241,7 +236,7 @@ bool Temporary::settle(const std::wstring& target, DWORD code) {
 // ReplaceFileW keeps what the old file had (security, creation time, short name);
 // the attributes go to the temporary first, since Wine's ReplaceFileW drops them.
 // A file that does not exist yet is moved into place.
-bool AtomicFile::replace(const QString& target, const QByteArray& bytes, QString& errorText) {
+bool AtomicFile::replace(const QString& target, const QByteArray& bytes, int& systemError) {
     const std::wstring path = native(target);
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -249,21 +244,25 @@ bool AtomicFile::replace(const QString& target, const QByteArray& bytes, QString
     if (!temporary.created()) {
         const DWORD code = ::GetLastError();
         if (exists && code == ERROR_ACCESS_DENIED)
-            return writeInPlace(path, bytes, errorText);
-        return failed(errorText, code, path);
+            return writeInPlace(path, bytes, systemError);
+        return failed(systemError, code);
     }
     if (!temporary.fill(bytes) ||
         (exists && !::SetFileAttributesW(temporary.path().c_str(), attributes)))
-        return failed(errorText, ::GetLastError(), temporary.path());
+        return failed(systemError, ::GetLastError());
     if (!exists)
-        return temporary.moveInto(path) || failed(errorText, ::GetLastError(), path);
-    return temporary.replace(path, errorText);
+        return temporary.moveInto(path) || failed(systemError, ::GetLastError());
+    return temporary.replace(path, systemError);
 }
 
 // A file another program holds is waited for, as a replace waits for it.
-bool AtomicFile::removeFile(const QString& path, QString& errorText) {
+bool AtomicFile::removeFile(const QString& path, int& systemError) {
     const std::wstring name = native(path);
     const bool removed = whileHeld(
         [&] { return ::DeleteFileW(name.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND; });
-    return removed || failed(errorText, ::GetLastError(), name);
+    return removed || failed(systemError, ::GetLastError());
+}
+
+QStringList AtomicFile::holders(const QString& path) {
+    return WindowsFileHolders::of(native(path));
 }

@@ -2,24 +2,33 @@
 
 #include "config/AtomicFile.h"
 #include "config/IniDocument.h"
+#include "config/WriteError.h"
 #include "funcoes/AppError.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <limits>
 #include <optional>
+#include <variant>
 
 namespace {
 
-// The stored bytes; empty for a missing file, nothing when it cannot be read.
-std::optional<QByteArray> load(const QString& path) {
+// The stored bytes (empty for a missing file), or why they cannot be read.
+std::variant<QByteArray, WriteError> load(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         return QByteArray();
+    if (!info.isFile())
+        return WriteError(WriteError::Reason::NotRegularFile);
     QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        return WriteError::fromFile(file);
     return file.readAll();
+}
+
+QByteArray bytesOrNothing(std::variant<QByteArray, WriteError> loaded) {
+    QByteArray* bytes = std::get_if<QByteArray>(&loaded);
+    return bytes ? std::move(*bytes) : QByteArray();
 }
 
 // The value of an ASCII hexadecimal digit; 16 for any other character.
@@ -65,7 +74,7 @@ ProfileFile::ProfileFile(const QString& fullPath) : m_path(fullPath) {}
 
 QString ProfileFile::readString(const QString& section, const QString& key,
                                 const QString& defaultValue) const {
-    const IniDocument document(load(m_path).value_or(QByteArray()));
+    const IniDocument document(bytesOrNothing(load(m_path)));
     return document.value(section, key).value_or(defaultValue);
 }
 
@@ -78,15 +87,15 @@ void ProfileFile::writeString(const QString& section, const QString& key, const 
 }
 
 void ProfileFile::writeStrings(const QList<Entry>& entries) {
-    const std::optional<QByteArray> stored = load(m_path);
-    if (stored) {
-        IniDocument document(*stored);
-        for (const Entry& entry : entries)
-            document.setValue(entry.section, entry.key, entry.value);
-        if (AtomicFile::write(m_path, document.bytes()))
-            return;
-    }
-    throw AppError(QStringLiteral("Unable to write to ") + m_path);
+    std::variant<QByteArray, WriteError> stored = load(m_path);
+    if (const WriteError* unreadable = std::get_if<WriteError>(&stored))
+        throw AppError(unreadable->text(m_path));
+    IniDocument document(std::get<QByteArray>(stored));
+    for (const Entry& entry : entries)
+        document.setValue(entry.section, entry.key, entry.value);
+    WriteError why;
+    if (!AtomicFile::write(m_path, document.bytes(), &why))
+        throw AppError(why.text(m_path));
 }
 
 bool ProfileFile::fileExists(const QString& fullPath) {
@@ -94,8 +103,8 @@ bool ProfileFile::fileExists(const QString& fullPath) {
 }
 
 void ProfileFile::deleteFile(const QString& fullPath) {
-    QString why;
+    WriteError why;
     if (fileExists(fullPath) && !AtomicFile::remove(fullPath, &why))
-        throw AppError(
-            QStringLiteral("Não foi possível apagar o arquivo \"%1\": %2.").arg(fullPath, why));
+        throw AppError(QStringLiteral("Não foi possível apagar o arquivo \"%1\": %2.")
+                           .arg(fullPath, why.reasonText()));
 }

@@ -27,8 +27,9 @@ public:
     // Decimal, or hexadecimal after "0x"; defaultValue when missing or no number.
     int readInteger(const QString& section, const QString& key, int defaultValue) const;
 
-    // Creates or replaces the entry; throws AppError("Unable to write to <path>")
-    // when the platform refuses the write, leaving the file as it was.
+    // Creates or replaces the entry; when the platform refuses the write, throws
+    // AppError naming the file and the reason in Portuguese (WriteError) and
+    // leaves the file as it was.
     void writeString(const QString& section, const QString& key, const QString& value);
 
     // The entries in their order, with one replace of the file: a kill or a

@@ -2,6 +2,7 @@
 
 #include "config/AtomicFile.h"
 #include "config/Windows1252.h"
+#include "config/WriteError.h"
 #include "firebird/FirebirdInstall.h"
 #include "funcoes/AppError.h"
 #include "ui/DialogService.h"
@@ -15,9 +16,9 @@ namespace {
 
 const QString portSetting = QStringLiteral("RemoteServicePort =");
 
-[[noreturn]] void raiseIoError(const QFile& file) {
-    throw AppError(QStringLiteral("Erro de entrada/saída em \"%1\": %2")
-                       .arg(file.fileName(), file.errorString()));
+[[noreturn]] void raiseReadError(const QFile& file) {
+    throw AppError(QStringLiteral("Não foi possível ler o arquivo \"%1\": %2.")
+                       .arg(file.fileName(), WriteError::fromFile(file).reasonText()));
 }
 
 // The lines as a text reader yields them: CR LF, LF and a lone CR each end a
@@ -26,10 +27,10 @@ const QString portSetting = QStringLiteral("RemoteServicePort =");
 QStringList readLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        raiseIoError(file);
+        raiseReadError(file);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        raiseIoError(file);
+        raiseReadError(file);
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     QStringList lines = Windows1252::decode(bytes).split(lineEnd);
     if (lines.last().isEmpty())
@@ -64,9 +65,9 @@ QByteArray asFileBytes(const QStringList& lines) {
 // Written to a temporary beside it and renamed over it, so the server finds
 // either the old or the new contents whatever fails on the way.
 void replaceFile(const QString& path, const QStringList& lines) {
-    QString why;
+    WriteError why;
     if (!AtomicFile::write(path, asFileBytes(lines), &why))
-        throw AppError(QStringLiteral("Erro de entrada/saída em \"%1\": %2").arg(path, why));
+        throw AppError(why.text(path));
 }
 
 } // namespace

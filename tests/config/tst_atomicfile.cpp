@@ -45,8 +45,10 @@ struct stat statOf(const QString& path) {
 }
 
 // The store's write of a value (kNew's by default) as "user:group" (root when
-// empty), in a process of its own, as a user would start the program.
-bool writeAs(const QString& user, const QString& path, const QString& value = "novo") {
+// empty), in a process of its own, as a user would start the program. A refused
+// write's text goes to `refusal`.
+bool writeAs(const QString& user, const QString& path, const QString& value = "novo",
+             QString* refusal = nullptr) {
     QStringList command{PROFILEWRITE, path, "RUV", "Servidor", value};
     if (!user.isEmpty()) {
         const QStringList ids = user.split(':');
@@ -57,8 +59,10 @@ bool writeAs(const QString& user, const QString& path, const QString& value = "n
     const QString program = command.takeFirst();
     QProcess process;
     process.start(program, command);
-    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
+    const bool finished = process.waitForFinished();
+    if (refusal)
+        *refusal = QString::fromUtf8(process.readAllStandardError()).trimmed();
+    return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 QStringList filesIn(const QString& folder) {
@@ -76,6 +80,8 @@ private slots:
     void keepsOwnerAndMode();
     void keepsLinks_data();
     void keepsLinks();
+    void refusedUserIsToldWhy_data();
+    void refusedUserIsToldWhy();
     void inPlaceWriteOnAFullDiskLeavesTheFileWhole();
     void interruptedWriteLeavesNoDebris();
 
@@ -146,6 +152,31 @@ void TestAtomicFile::keepsOwnerAndMode() {
     QCOMPARE(after.st_mode, before.st_mode);
     QCOMPARE(after.st_ino != before.st_ino, replaced);
     QCOMPARE(filesIn(m_folder), QStringList{"ruv.ini"});
+}
+
+void TestAtomicFile::refusedUserIsToldWhy_data() {
+    QTest::addColumn<bool>("fileExists");
+    QTest::newRow("another user's file") << true;
+    QTest::newRow("a new file in another user's folder") << false;
+}
+
+// The system's refusal (EACCES for the new file) and the store's own for a file
+// the user may not write read the same.
+void TestAtomicFile::refusedUserIsToldWhy() {
+    QFETCH(bool, fileExists);
+    const QString ini = m_folder + "/ruv.ini";
+    if (fileExists) {
+        FileBytes::write(ini, kOld);
+        QVERIFY(give(ini, "daemon:daemon", 0644));
+    }
+    QVERIFY(give(m_folder, "root:root", 0755));
+    QString refusal;
+
+    QVERIFY(!writeAs("nobody:nogroup", ini, "novo", &refusal));
+
+    QCOMPARE(refusal, "Não foi possível gravar o arquivo \"" + ini +
+                          "\": o usuário não tem permissão de acesso ao arquivo ou à pasta dele.");
+    QCOMPARE(filesIn(m_folder), fileExists ? QStringList{"ruv.ini"} : QStringList{});
 }
 
 void TestAtomicFile::keepsLinks_data() {

@@ -142,16 +142,16 @@ void TestAtomicFile::replaceKeepsAttributes() {
     FileBytes::write(ini(), kOld);
     QVERIFY(setAttributes(ini(), kept));
 
-    QString why;
-    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why));
+    WriteError why;
+    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why.text(ini())));
     QCOMPARE(FileBytes::read(ini()), kNew);
     QCOMPARE(attributes(ini()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), kept);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
 }
 
 void TestAtomicFile::newFileTakesItsPlace() {
-    QString why;
-    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why));
+    WriteError why;
+    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why.text(ini())));
     QCOMPARE(FileBytes::read(ini()), kNew);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
 }
@@ -160,9 +160,9 @@ void TestAtomicFile::readOnlyAttributeRefusesTheWrite() {
     FileBytes::write(ini(), kOld);
     QVERIFY(setAttributes(ini(), FILE_ATTRIBUTE_READONLY));
 
-    QString why;
+    WriteError why;
     QVERIFY(!AtomicFile::write(ini(), kNew, &why));
-    QCOMPARE(why, "somente leitura");
+    QCOMPARE(why.reason(), WriteError::Reason::Permission);
     QCOMPARE(FileBytes::read(ini()), kOld);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
     QVERIFY(setAttributes(ini(), FILE_ATTRIBUTE_NORMAL));
@@ -178,10 +178,10 @@ void TestAtomicFile::halfDoneReplaceLeavesAWholeFile_data() {
         << DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT) << false << true << kNew << QString();
     QTest::newRow("1176, replacement held: the old file put back")
         << DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT) << true << false << kOld
-        << QString("erro 1176 do Windows");
+        << QString("erro 1176 do sistema");
     QTest::newRow("1177: the old file put back")
         << DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) << false << false << kOld
-        << QString("erro 1177 do Windows");
+        << QString("erro 1177 do sistema");
 }
 
 void TestAtomicFile::halfDoneReplaceLeavesAWholeFile() {
@@ -196,9 +196,10 @@ void TestAtomicFile::halfDoneReplaceLeavesAWholeFile() {
     failure = code;
     WindowsFileCalls::current().replace = replacementHeld ? failingReplaceHeld : failingReplace;
 
-    QString why;
+    WriteError why;
     QCOMPARE(AtomicFile::write(ini(), kNew, &why), saved);
-    QVERIFY2(why.startsWith(reason), qPrintable(why));
+    if (!saved)
+        QCOMPARE(why.reasonText(), reason);
     QCOMPARE(FileBytes::read(ini()), contents);
     QCOMPARE(attributes(ini()) & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
     if (!replacementHeld)
@@ -222,17 +223,20 @@ void TestAtomicFile::heldFileIsWaitedFor() {
 
     QElapsedTimer clock;
     clock.start();
-    QString why;
+    WriteError why;
     QCOMPARE(AtomicFile::write(ini(), kNew, &why), saved);
     const qint64 elapsed = clock.elapsed();
-    qInfo("save %s after %lld ms: %s", saved ? "passed" : "failed", elapsed, qPrintable(why));
+    qInfo("save %s after %lld ms: %s", saved ? "passed" : "failed", elapsed,
+          qPrintable(saved ? QString() : why.text(ini())));
     if (saved) {
         QCOMPARE(FileBytes::read(ini()), kNew);
         QVERIFY(elapsed < 2000);
     } else {
         // The Restart Manager names the holder where it can; Wine's names none.
-        QVERIFY2(why == "está em uso por hold_file.exe" || why == "está em uso por outro programa",
-                 qPrintable(why));
+        const QString reason = why.reasonText();
+        QVERIFY2(reason == "o arquivo está em uso por hold_file.exe" ||
+                     reason == "o arquivo está em uso por outro programa",
+                 qPrintable(reason));
         QVERIFY(elapsed >= 2000);
         QCOMPARE(FileBytes::read(ini()), kOld);
     }
@@ -244,31 +248,31 @@ void TestAtomicFile::folderWithoutNewFilesGetsTheBytesInPlace() {
     WindowsFileCalls::current().temporaryName = refusedTemporaryName;
     FileBytes::write(ini(), kOld + kOld + kOld);
 
-    QString why;
-    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why));
+    WriteError why;
+    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why.text(ini())));
     QCOMPARE(FileBytes::read(ini()), kNew);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
 
     // A file that is not there yet has no place to be written in.
     const QString other = QDir::toNativeSeparators(m_dir->filePath("ruv.dat"));
     QVERIFY(!AtomicFile::write(other, kNew, &why));
-    QCOMPARE(why, "acesso negado");
+    QCOMPARE(why.reason(), WriteError::Reason::Permission);
     QVERIFY(!QFile::exists(other));
 }
 
 void TestAtomicFile::refusalsInPortuguese_data() {
     QTest::addColumn<DWORD>("code");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("disk full") << DWORD(ERROR_DISK_FULL) << "não há espaço livre no disco";
-    QTest::newRow("path not found") << DWORD(ERROR_PATH_NOT_FOUND) << "a pasta não foi encontrada";
+    QTest::addColumn<WriteError::Reason>("reason");
+    QTest::newRow("disk full") << DWORD(ERROR_DISK_FULL) << WriteError::Reason::DiskFull;
+    QTest::newRow("path not found")
+        << DWORD(ERROR_PATH_NOT_FOUND) << WriteError::Reason::MissingFolder;
     QTest::newRow("write protect")
-        << DWORD(ERROR_WRITE_PROTECT) << "o disco está protegido contra gravação";
+        << DWORD(ERROR_WRITE_PROTECT) << WriteError::Reason::ReadOnlyFileSystem;
     // Held files are waited for first.
-    QTest::newRow("access denied") << DWORD(ERROR_ACCESS_DENIED) << "acesso negado";
+    QTest::newRow("access denied") << DWORD(ERROR_ACCESS_DENIED) << WriteError::Reason::Permission;
     QTest::newRow("sharing violation")
-        << DWORD(ERROR_SHARING_VIOLATION) << "está em uso por outro programa";
-    QTest::newRow("lock violation")
-        << DWORD(ERROR_LOCK_VIOLATION) << "está em uso por outro programa";
+        << DWORD(ERROR_SHARING_VIOLATION) << WriteError::Reason::InUse;
+    QTest::newRow("lock violation") << DWORD(ERROR_LOCK_VIOLATION) << WriteError::Reason::InUse;
 }
 
 void TestAtomicFile::refusalsInPortuguese() {
@@ -278,9 +282,9 @@ void TestAtomicFile::refusalsInPortuguese() {
     failure = code;
     WindowsFileCalls::current().replace = failingReplace;
 
-    QString why;
+    WriteError why;
     QVERIFY(!AtomicFile::write(ini(), kNew, &why));
-    QTEST(why, "reason");
+    QTEST(why.reason(), "reason");
     QCOMPARE(FileBytes::read(ini()), kOld);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
 }

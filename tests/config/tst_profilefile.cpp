@@ -5,12 +5,31 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 namespace {
 
 const QByteArray kStored = "; mantido\n[RUV]\nServidor=antigo\n\n[OUTRA]\nX=1";
+
+// The operator's text of a refused write of `path`.
+QString refusal(const QString& path, const QString& reason) {
+    return "Não foi possível gravar o arquivo \"" + path + "\": " + reason + '.';
+}
+
+// The text of the error a write of `path` throws; empty when it throws none.
+QString writeError(const QString& path) {
+    try {
+        ProfileFile(path).writeString("RUV", "Servidor", "novo");
+    } catch (const AppError& error) {
+        return error.text();
+    }
+    return QString();
+}
 
 } // namespace
 
@@ -173,34 +192,46 @@ void TestProfileFile::writeStringsGivesTheBytesOfOneWritePerEntry() {
 
 void TestProfileFile::refusedWriteLeavesFileUnchanged_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("readOnly");
-    QTest::addColumn<bool>("folder");
-    QTest::newRow("all write bits off") << "ruv.ini" << true << false;
-    QTest::newRow("a folder in its place") << "ruv.ini" << false << true;
-    QTest::newRow("missing folder") << "nao/existe/ruv.ini" << false << false;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    const QString notAFile =
+        QStringLiteral("o nome não é de um arquivo comum (é uma pasta ou um arquivo especial)");
+    QTest::newRow("all write bits off")
+        << "ruv.ini"
+        << "read-only"
+        << "o usuário não tem permissão de acesso ao arquivo ou à pasta dele";
+    QTest::newRow("a folder in its place") << "ruv.ini"
+                                           << "folder" << notAFile;
+#ifndef Q_OS_WIN
+    QTest::newRow("a named pipe in its place") << "ruv.ini"
+                                               << "fifo" << notAFile;
+#endif
+    QTest::newRow("missing folder") << "nao/existe/ruv.ini"
+                                    << "none"
+                                    << "a pasta do arquivo não existe";
 }
 
+// The reason in Portuguese with the file's full name; the file is not touched.
 void TestProfileFile::refusedWriteLeavesFileUnchanged() {
     QFETCH(QString, name);
-    QFETCH(bool, readOnly);
-    QFETCH(bool, folder);
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
     const QString path = m_dir->filePath(name);
-    if (folder)
+    if (kind == "folder")
         QVERIFY(QDir().mkdir(path));
-    else if (readOnly) {
+    if (kind == "read-only") {
         FileBytes::write(path, kStored);
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
     }
+#ifndef Q_OS_WIN
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+#endif
 
-    ProfileFile file(path);
-    QVERIFY_THROWS_EXCEPTION(AppError, file.writeString("RUV", "Servidor", "novo"));
-    try {
-        file.writeString("RUV", "Servidor", "novo");
-    } catch (const AppError& error) {
-        QCOMPARE(error.text(), "Unable to write to " + path);
-    }
-    if (readOnly)
+    QCOMPARE(writeError(path), refusal(path, reason));
+    if (kind == "read-only")
         QCOMPARE(FileBytes::read(path), kStored);
+    QCOMPARE(QFileInfo(path).isDir(), kind == "folder");
 }
 
 void TestProfileFile::fullDiskLeavesFileUnchanged() {
@@ -214,7 +245,7 @@ void TestProfileFile::fullDiskLeavesFileUnchanged() {
     // Nothing is left, so no temporary copy fits beside the file.
     tmpfs.fill();
 
-    QVERIFY_THROWS_EXCEPTION(AppError, ProfileFile(ini()).writeString("RUV", "Servidor", "novo"));
+    QCOMPARE(writeError(ini()), refusal(ini(), "não há espaço livre no disco"));
     QCOMPARE(FileBytes::read(ini()), big);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
              QStringList({"filler", "ruv.ini"}));
@@ -229,7 +260,7 @@ void TestProfileFile::readOnlyMountRefusesWrite() {
     FileBytes::write(ini(), kStored);
     QVERIFY(tmpfs.remountReadOnly());
 
-    QVERIFY_THROWS_EXCEPTION(AppError, ProfileFile(ini()).writeString("RUV", "Servidor", "novo"));
+    QCOMPARE(writeError(ini()), refusal(ini(), "o disco está somente para leitura"));
     QCOMPARE(FileBytes::read(ini()), kStored);
     QCOMPARE(ProfileFile(ini()).readString("RUV", "Servidor", ""), "antigo");
 }

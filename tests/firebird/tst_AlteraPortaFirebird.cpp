@@ -149,12 +149,14 @@ private slots:
 
     void refusedTemporaryWriteKeepsTheConf_data() {
         QTest::addColumn<bool>("readOnly");
-        QTest::newRow("full file system") << false;
-        QTest::newRow("read-only file system") << true;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full file system") << false << "não há espaço livre no disco";
+        QTest::newRow("read-only file system") << true << "o disco está somente para leitura";
     }
 
     void refusedTemporaryWriteKeepsTheConf() {
         QFETCH(bool, readOnly);
+        QFETCH(QString, reason);
         if (!Tmpfs::supported())
             QSKIP("no tmpfs on this system");
         QTemporaryDir dir;
@@ -175,7 +177,8 @@ private slots:
             AlteraPortaFirebird(folder, "3055");
             QFAIL("the refused write was not reported");
         } catch (const AppError& error) {
-            QVERIFY2(error.text().contains(folder + "firebird.conf"), qPrintable(error.text()));
+            QCOMPARE(error.text(), "Não foi possível gravar o arquivo \"" + folder +
+                                       "firebird.conf\": " + reason + '.');
         }
         QCOMPARE(FileBytes::read(folder + "firebird.conf"), conf);
         // No temporary is left beside it.

@@ -352,8 +352,9 @@ void TestSaves::readOnlyIniIsLeftAsItWas() {
     QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
 
     QVERIFY(m_screen->ui->Memo5->toPlainText().endsWith("CONEXÃO ESTABELECIDA COM SUCESSO."));
-    QCOMPARE(m_recorder.texts("error"),
-             QStringList{DialogService::errorBoxText("Unable to write to " + ini())});
+    QCOMPARE(m_recorder.texts("error"), QStringList{DialogService::errorBoxText(
+                                            "Não foi possível gravar o arquivo \"" + ini() +
+                                            "\": o disco está somente para leitura.")});
     QCOMPARE(FileBytes::read(ini()), stored);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
 }
@@ -381,7 +382,8 @@ void TestSaves::diskFullLeavesTheFileAsItWas() {
     QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
 
     QCOMPARE(m_recorder.texts("error"),
-             QStringList{DialogService::errorBoxText("Unable to write to " + ini())});
+             QStringList{DialogService::errorBoxText("Não foi possível gravar o arquivo \"" +
+                                                     ini() + "\": não há espaço livre no disco.")});
     QCOMPARE(FileBytes::read(ini()), stored);
     QCOMPARE(FileBytes::read(dat()), stored);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
