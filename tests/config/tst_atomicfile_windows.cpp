@@ -208,15 +208,21 @@ void TestAtomicFile::halfDoneReplaceLeavesAWholeFile() {
 }
 
 void TestAtomicFile::heldFileIsWaitedFor_data() {
+    QTest::addColumn<bool>("removal");
     QTest::addColumn<QString>("holdFor");
-    QTest::addColumn<bool>("saved");
-    QTest::newRow("released in time") << "600" << true;
-    QTest::newRow("held for good") << "forever" << false;
+    QTest::addColumn<bool>("done");
+    for (const bool removal : {false, true}) {
+        const char* what = removal ? "removal" : "write";
+        QTest::addRow("%s, released in time", what) << removal << "600" << true;
+        QTest::addRow("%s, held for good", what) << removal << "forever" << false;
+    }
 }
 
+// Writes and removals alike: "ruv.dat" is removed to turn the multi-company mode off.
 void TestAtomicFile::heldFileIsWaitedFor() {
+    QFETCH(bool, removal);
     QFETCH(QString, holdFor);
-    QFETCH(bool, saved);
+    QFETCH(bool, done);
     FileBytes::write(ini(), kOld);
     const Holder holder(ini(), holdFor);
     QVERIFY(holder.held());
@@ -224,22 +230,25 @@ void TestAtomicFile::heldFileIsWaitedFor() {
     QElapsedTimer clock;
     clock.start();
     WriteError why;
-    QCOMPARE(AtomicFile::write(ini(), kNew, &why), saved);
+    QCOMPARE(removal ? AtomicFile::remove(ini(), &why) : AtomicFile::write(ini(), kNew, &why),
+             done);
     const qint64 elapsed = clock.elapsed();
-    qInfo("save %s after %lld ms: %s", saved ? "passed" : "failed", elapsed,
-          qPrintable(saved ? QString() : why.text(ini())));
-    if (saved) {
-        QCOMPARE(FileBytes::read(ini()), kNew);
+    qInfo("%s after %lld ms: %s", done ? "done" : "refused", elapsed,
+          qPrintable(done ? QString() : why.text(ini())));
+    if (done) {
         QVERIFY(elapsed < 2000);
-    } else {
-        // The Restart Manager names the holder where it can; Wine's names none.
-        const QString reason = why.reasonText();
-        QVERIFY2(reason == "o arquivo está em uso por hold_file.exe" ||
-                     reason == "o arquivo está em uso por outro programa",
-                 qPrintable(reason));
-        QVERIFY(elapsed >= 2000);
-        QCOMPARE(FileBytes::read(ini()), kOld);
+        QCOMPARE(folder(), removal ? QStringList{} : QStringList{"ruv.ini"});
+        if (!removal)
+            QCOMPARE(FileBytes::read(ini()), kNew);
+        return;
     }
+    // The Restart Manager names the holder where it can; Wine's names none.
+    const QString reason = why.reasonText();
+    QVERIFY2(reason == "o arquivo está em uso por hold_file.exe" ||
+                 reason == "o arquivo está em uso por outro programa",
+             qPrintable(reason));
+    QVERIFY(elapsed >= 2000);
+    QCOMPARE(FileBytes::read(ini()), kOld);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
 }
 
