@@ -5,14 +5,9 @@
 #include "ui/GuardedApplication.h"
 #include "ui/QtDialogService.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
-
-void print(const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-}
 
 QString help() {
     return QStringLiteral(
@@ -36,8 +31,7 @@ int main(int argc, char* argv[]) {
     const bool usage = argc == 2 && std::strcmp(argv[1], "--help") == 0;
     if (version || usage) {
         platform::attachParentConsole();
-        print(version ? VersaoExe() + u'\n' : help());
-        std::fflush(stdout);
+        platform::writeStandardOutput(version ? VersaoExe() + u'\n' : help());
         return 0;
     }
     platform::endOnTerminationRequest();

@@ -85,4 +85,10 @@ bool writeRefused(const QString& path);
 // Nothing to do where programs keep their terminal.
 void attachParentConsole();
 
+// Writes `text` to the standard output: to a Windows console in its own
+// characters (a console reads bytes in its OEM code page, where the program's
+// 8-bit texts would lose their accents); to a file or a pipe in the local 8-bit
+// encoding.
+void writeStandardOutput(const QString& text);
+
 } // namespace platform

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <langinfo.h>
@@ -235,6 +236,11 @@ void platform::exitWithoutTeardownWhile(bool (*busy)()) {
 }
 
 void platform::attachParentConsole() {}
+
+void platform::writeStandardOutput(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
 
 bool platform::mayControlServices() {
     return true;

@@ -166,3 +166,16 @@ bool platform::writeRefused(const QString& path) {
     }
     return ::GetLastError() == ERROR_ACCESS_DENIED;
 }
+
+void platform::writeStandardOutput(const QString& text) {
+    std::fflush(stdout);
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output && output != INVALID_HANDLE_VALUE && ::GetConsoleMode(output, &mode)) {
+        DWORD written = 0;
+        ::WriteConsoleW(output, text.utf16(), DWORD(text.size()), &written, nullptr);
+        return;
+    }
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
