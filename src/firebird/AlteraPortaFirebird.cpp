@@ -5,6 +5,7 @@
 #include "config/WriteError.h"
 #include "firebird/FirebirdInstall.h"
 #include "funcoes/AppError.h"
+#include "funcoes/PortNumber.h"
 #include "ui/DialogService.h"
 
 #include <QFile>
@@ -38,16 +39,8 @@ QStringList readLines(const QString& path) {
     return lines;
 }
 
-// The port text is written on one line whatever was typed or pasted: a line
-// break in it would add settings of its own to the server's file.
-QString oneLine(QString porta) {
-    for (const QChar breaker : {QChar(u'\r'), QChar(u'\n'), QChar(0)})
-        porta.replace(breaker, u' ');
-    return porta;
-}
-
-QStringList withPort(QStringList lines, const QString& porta) {
-    const QString setting = portSetting + QLatin1Char(' ') + oneLine(porta);
+QStringList withPort(QStringList lines, quint16 porta) {
+    const QString setting = portSetting + QLatin1Char(' ') + QString::number(porta);
     for (QString& line : lines) {
         if (line.contains(portSetting, Qt::CaseSensitive))
             line = setting;
@@ -73,6 +66,9 @@ void replaceFile(const QString& path, const QStringList& lines) {
 } // namespace
 
 bool AlteraPortaFirebird(const QString& pastaDllCon, const QString& porta) {
+    const std::optional<quint16> numero = PortNumber::parse(porta);
+    if (!numero)
+        throw AppError(PortNumber::refusal(porta));
     if (!QFileInfo(pastaDllCon).isDir())
         return false;
     const QString conf = FirebirdInstall::installationRoot(pastaDllCon) + "firebird.conf";
@@ -83,6 +79,6 @@ bool AlteraPortaFirebird(const QString& pastaDllCon, const QString& porta) {
                            "alterada."));
         return false;
     }
-    replaceFile(conf, withPort(readLines(conf), porta));
+    replaceFile(conf, withPort(readLines(conf), *numero));
     return true;
 }

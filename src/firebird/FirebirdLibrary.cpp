@@ -2,11 +2,17 @@
 
 #include "firebird/FirebirdError.h"
 #include "firebird/LibraryFile.h"
+#include "firebird/LibraryProof.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
 namespace {
+
+// Every function the program calls, resolved below and looked up by the proof.
+const QByteArrayList entryPoints{"isc_attach_database", "isc_detach_database", "isc_service_attach",
+                                 "isc_service_detach",  "isc_service_start",   "isc_service_query",
+                                 "fb_interpret"};
 
 QString notLoadable(const QString& file, const QString& why) {
     return QStringLiteral("A biblioteca de conexão \"%1\" não pode ser carregada: %2.")
@@ -15,9 +21,14 @@ QString notLoadable(const QString& file, const QString& why) {
 
 } // namespace
 
+QString FirebirdLibrary::problem(const QString& file) {
+    const QString format = LibraryFile::problem(file);
+    return format.isEmpty() ? LibraryProof::problem(file, entryPoints) : format;
+}
+
 FirebirdLibrary::FirebirdLibrary(const QString& file) : m_file(file) {
-    if (const QString problem = LibraryFile::problem(file); !problem.isEmpty())
-        throw FirebirdError(notLoadable(file, problem));
+    if (const QString why = problem(file); !why.isEmpty())
+        throw FirebirdError(notLoadable(file, why));
     // The name as given, never one with a prefix or suffix added by the loader:
     // it is the file that was checked.
     m_library.setFileNameAndVersion(QFileInfo(file).absoluteFilePath(), QString());

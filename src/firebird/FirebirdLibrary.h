@@ -10,8 +10,14 @@
 class FirebirdLibrary {
 public:
     // Throws FirebirdError, naming the file, when it is not a complete library for
-    // this platform, cannot be loaded or lacks an entry point (named too).
+    // this platform, fails its proof in a child process (problem()), cannot be
+    // loaded or lacks an entry point (named too).
     explicit FirebirdLibrary(const QString& file);
+
+    // Empty when `file` may be loaded: a complete library for this platform
+    // whose load, proved in a child process, gives every entry point the program
+    // uses. Otherwise why not, as the end of a sentence for the operator.
+    static QString problem(const QString& file);
 
     // Throws FirebirdError with the client's text when `status` holds an error.
     void check(const ISC_STATUS* status) const;

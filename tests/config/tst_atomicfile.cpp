@@ -90,12 +90,13 @@ private:
     QString m_folder;
 };
 
+// The cases that hand files to other users or mount a disk need root and fail
+// without it; the others run as whoever runs the suite.
 void TestAtomicFile::init() {
-    if (::geteuid() != 0)
-        QSKIP("needs root to hand files to other users");
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    QVERIFY(give(m_dir->path(), "root:root", 0755));
+    // Other users must reach the folder below.
+    QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755), 0);
     m_folder = m_dir->filePath("pasta");
     QVERIFY(QDir().mkdir(m_folder));
 }
@@ -137,6 +138,7 @@ void TestAtomicFile::keepsOwnerAndMode() {
     QFETCH(int, fileMode);
     QFETCH(bool, written);
     QFETCH(bool, replaced);
+    QVERIFY2(::geteuid() == 0, "handing files to other users needs root");
     const QString ini = m_folder + "/ruv.ini";
     FileBytes::write(ini, kOld);
     QVERIFY(give(ini, fileOwner, fileMode));
@@ -205,7 +207,7 @@ void TestAtomicFile::keepsLinks() {
 
 void TestAtomicFile::inPlaceWriteOnAFullDiskLeavesTheFileWhole() {
     Tmpfs tmpfs(m_folder);
-    QVERIFY(tmpfs.mounted());
+    QVERIFY2(tmpfs.mounted(), "mounting a tmpfs needs root");
     const QString ini = m_folder + "/ruv.ini";
     const QByteArray big = kOld + QByteArray(20000, ';');
     FileBytes::write(ini, big);

@@ -238,8 +238,7 @@ void TestProfileFile::fullDiskLeavesFileUnchanged() {
     if (!Tmpfs::supported())
         QSKIP("no tmpfs on this system");
     Tmpfs tmpfs(m_dir->path());
-    if (!tmpfs.mounted())
-        QSKIP("needs root to mount a tmpfs");
+    QVERIFY2(tmpfs.mounted(), "mounting a tmpfs needs root");
     const QByteArray big = kStored + "\r\n" + QByteArray(20000, ';');
     FileBytes::write(ini(), big);
     // Nothing is left, so no temporary copy fits beside the file.
@@ -255,8 +254,7 @@ void TestProfileFile::readOnlyMountRefusesWrite() {
     if (!Tmpfs::supported())
         QSKIP("no tmpfs on this system");
     Tmpfs tmpfs(m_dir->path());
-    if (!tmpfs.mounted())
-        QSKIP("needs root to mount a tmpfs");
+    QVERIFY2(tmpfs.mounted(), "mounting a tmpfs needs root");
     FileBytes::write(ini(), kStored);
     QVERIFY(tmpfs.remountReadOnly());
 

@@ -55,19 +55,10 @@ private slots:
         QTest::newRow("lone CR, LF and CR LF all end lines")
             << QByteArray("# a\rRemoteServicePort = 3050\r# b\n\r\nc\r") << "3055"
             << QByteArray("# a\r\nRemoteServicePort = 3055\r\n# b\r\n\r\nc\r\n");
-        QTest::newRow("empty port") << QByteArray("RemoteServicePort = 3050\r\n") << ""
-                                    << QByteArray("RemoteServicePort = \r\n");
         QTest::newRow("empty file") << QByteArray() << "3055" << QByteArray();
-        // A pasted port must not add settings of its own to the server's file.
-        QTest::newRow("pasted line break becomes spaces")
-            << QByteArray("RemoteServicePort = 3050\r\nRemoteBindAddress = 127.0.0.1\r\n")
-            << "3055\r\nRemoteBindAddress = 0.0.0.0"
-            << QByteArray("RemoteServicePort = 3055  RemoteBindAddress = 0.0.0.0\r\n"
-                          "RemoteBindAddress = 127.0.0.1\r\n");
-        QTest::newRow("lone CR, LF and NUL become spaces")
-            << QByteArray("#RemoteServicePort = 3050\r\n")
-            << QString("30\r55\nAuthServer = Legacy_Auth") + QChar(0) + "x"
-            << QByteArray("RemoteServicePort = 30 55 AuthServer = Legacy_Auth x\r\n");
+        QTest::newRow("blanks and leading zeros: the plain number")
+            << QByteArray("RemoteServicePort = 3050\r\n") << " 03055 "
+            << QByteArray("RemoteServicePort = 3055\r\n");
     }
 
     void rewritesTheMatchingLines() {
@@ -84,6 +75,35 @@ private slots:
         QCOMPARE(FileBytes::read(folder + "firebird.conf"), after);
 
         // No temporary is left beside it.
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"firebird.conf"});
+        QVERIFY(m_dialogs.entries.isEmpty());
+    }
+
+    void refusesATextThatIsNoPort_data() {
+        QTest::addColumn<QString>("porta");
+        QTest::newRow("empty") << "";
+        QTest::newRow("zero") << "0";
+        QTest::newRow("past 65535") << "65536";
+        QTest::newRow("letter") << "30x93";
+        QTest::newRow("NUL") << QString("3093") + QChar(0);
+        QTest::newRow("pasted setting") << "3093\r\nRemoteBindAddress = 0.0.0.0";
+    }
+
+    // No other caller can write what the saves refuse: nothing is read or
+    // written, no box is shown, the error names the text.
+    void refusesATextThatIsNoPort() {
+        QFETCH(QString, porta);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        FileBytes::write(folder + "firebird.conf", sampleConf);
+
+        try {
+            AlteraPortaFirebird(folder, porta);
+            QFAIL("the port was written");
+        } catch (const AppError& error) {
+            QVERIFY2(error.text().startsWith("A porta informada (\""), qPrintable(error.text()));
+        }
+        QCOMPARE(FileBytes::read(folder + "firebird.conf"), sampleConf);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"firebird.conf"});
         QVERIFY(m_dialogs.entries.isEmpty());
     }

@@ -69,9 +69,8 @@ private slots:
     // An add-user action for an existing name is refused by the server, so a
     // passing test proves that none was started.
     void existingUserIsNotAddedAgain() {
-        if (!m_server.userNames().contains("TOMRUV"))
-            m_server.fbsvcmgr(
-                {"-action_add_user", "-sec_username", "TOMRUV", "-sec_password", "pelmor"});
+        QString why;
+        QVERIFY2(m_server.addUserIfMissing("TOMRUV", "pelmor", why), qPrintable(why));
         TFConecta window(m_log);
         QVERIFY(window.TestaConexao());
         QCOMPARE(lines(m_log).size(), 4);

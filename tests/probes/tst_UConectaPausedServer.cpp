@@ -27,9 +27,7 @@ private slots:
         setDialogs(&m_dialogs);
         // With the user in place the test makes no add-user call: connection 1
         // lists the users, 2 opens the main database, 3 TABDEF.
-        if (!m_server.userNames().contains("TOMRUV"))
-            m_server.fbsvcmgr(
-                {"-action_add_user", "-sec_username", "TOMRUV", "-sec_password", "pelmor"});
+        QVERIFY2(m_server.addUserIfMissing("TOMRUV", "pelmor", why), qPrintable(why));
     }
 
     void init() {

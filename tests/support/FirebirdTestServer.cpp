@@ -68,6 +68,14 @@ void FirebirdTestServer::dropUser(const QString& name) const {
         fbsvcmgr({"-action_delete_user", "-sec_username", name});
 }
 
+bool FirebirdTestServer::addUserIfMissing(const QString& name, const QString& password,
+                                          QString& why) const {
+    if (userNames().contains(name))
+        return true;
+    why = fbsvcmgr({"-action_add_user", "-sec_username", name, "-sec_password", password});
+    return userNames().contains(name);
+}
+
 QString FirebirdTestServer::isql(const QString& database, const QString& sql) const {
     return run("isql-fb",
                {"-q", "-user", "SYSDBA", "-password", sysdbaPassword,

@@ -31,6 +31,8 @@ public:
     QString fbsvcmgr(const QStringList& arguments, bool* ok = nullptr) const;
     QStringList userNames() const;
     void dropUser(const QString& name) const;
+    // False, with the tool's output in `why`, when the user is still missing.
+    bool addUserIfMissing(const QString& name, const QString& password, QString& why) const;
     // Runs `sql` through isql-fb on a database of the data folder.
     QString isql(const QString& database, const QString& sql) const;
 

@@ -4,6 +4,7 @@
 #include "firebird/FirebirdInstall.h"
 #include "funcoes/AppError.h"
 #include "funcoes/Platform.h"
+#include "funcoes/PortNumber.h"
 #include "funcoes/funcoes.h"
 #include "ui/DialogService.h"
 
@@ -62,6 +63,8 @@ void servico(const QString& pastaDll, const Comando& comando, const ServiceResta
 
 bool ServiceRestart::run(const QString& pastaDll, const QString& porta, bool keepService,
                          const Notice& notice, int timeoutMs) {
+    if (!PortNumber::parse(porta))
+        throw AppError(PortNumber::refusal(porta));
     if (!temDireitos(pastaDll, keepService)) {
         dialogs().warningBox(
             QStringLiteral("Para reiniciar o serviço do Firebird e alterar a porta em \"%1\", o "

@@ -19,7 +19,8 @@ public:
 
     static constexpr int limitMs = 60000;
 
-    // First the rights: a process that may not control the service (or, with
+    // A text that is no port raises AppError before the service is touched.
+    // Then the rights: a process that may not control the service (or, with
     // keepService, may not write "firebird.conf") shows one box asking for
     // Parvel to be run as administrator and returns false, with nothing stopped
     // or written.

@@ -3,8 +3,10 @@
 #include "config/ConfigFiles.h"
 #include "config/ExecutableFolder.h"
 #include "config/ProfileFile.h"
+#include "firebird/FirebirdLibrary.h"
 #include "funcoes/AppError.h"
 #include "funcoes/Platform.h"
+#include "funcoes/PortNumber.h"
 #include "funcoes/funcoes.h"
 #include "probes/AddressPingCheck.h"
 #include "probes/IntegrationProbe.h"
@@ -58,6 +60,9 @@ const QString textoIpObrigatorio = QStringLiteral("Ip ou Host do Servidor precis
 const QString textoPingFalhou =
     QStringLiteral("Impossível Continuar, o teste de Conexão com o Servidor Falhou.\rAcione seu "
                    "Suporte de Rede para verificar o problema e tente novamente.");
+const QString textoServicoMantido =
+    QStringLiteral("A biblioteca de conexão não pode ser carregada: o serviço do Firebird não "
+                   "foi parado.");
 const QString textoDllNaoInformada =
     QStringLiteral("Caminho da DLL de Conexão Precisa ser Informada.");
 
@@ -382,21 +387,25 @@ bool TFParvel::edDllConKeyDown(int key) {
     }
 }
 
-void TFParvel::pickFolderInto(QLineEdit* field, DialogService::FolderRoot base,
+bool TFParvel::pickFolderInto(QLineEdit* field, DialogService::FolderRoot base,
                               const QString& selection) {
     RzSelectFolderDialog1.baseFolder = base;
     if (!selection.isNull())
         RzSelectFolderDialog1.selectedPathName = selection;
-    if (const auto chosen = RzSelectFolderDialog1.execute())
+    const auto chosen = RzSelectFolderDialog1.execute();
+    if (chosen)
         field->setText(SelectFolderDialog::asFolderText(*chosen));
+    return chosen.has_value();
 }
 
 // Over the network the picker starts where it was left; on this machine, at the
 // program's own folder.
-void TFParvel::pickShareInto(QLineEdit* field) {
+bool TFParvel::pickShareInto(QLineEdit* field) {
     const bool local = ui->rLocal->isChecked();
-    pickFolderInto(field, local ? RS2 : RS3, local ? ExecutableFolder::path() : QString());
+    const bool picked =
+        pickFolderInto(field, local ? RS2 : RS3, local ? ExecutableFolder::path() : QString());
     field->setFocus(Qt::OtherFocusReason);
+    return picked;
 }
 
 void TFParvel::BitBtn1Click() {
@@ -411,8 +420,12 @@ void TFParvel::BitBtn3Click() {
     pickShareInto(ui->edPastaRede);
 }
 
+// The save checks the cities folder, and the RUV programs read it, with the
+// database server's separator. Windows takes "/" as well, so a folder picked
+// there for a Linux server is written as that server spells it.
 void TFParvel::BitBtn7Click() {
-    pickShareInto(ui->edPastaCidades);
+    if (pickShareInto(ui->edPastaCidades) && ui->rbLinuxBD->isChecked())
+        ui->edPastaCidades->setText(QDir::fromNativeSeparators(ui->edPastaCidades->text()));
 }
 
 // A workstation that reaches a remote server uses the client library installed
@@ -543,6 +556,17 @@ bool TFParvel::verificaPastas() {
     return true;
 }
 
+// Checked before anything is stopped or written: a text that is no port would
+// reach the server's "firebird.conf" once its service is down.
+bool TFParvel::verificaPorta() {
+    const QString porta = ui->edPorta->text();
+    if (PortNumber::parse(porta))
+        return true;
+    dialogs().warningBox(PortNumber::refusal(porta));
+    ui->edPorta->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
 bool TFParvel::dllEncontrada() const {
     return ProfileFile::fileExists(
         platform::clientLibraryFile(Apara(ui->edDllCon->text()), QStringLiteral("fbclient.dll")));
@@ -594,12 +618,20 @@ bool TFParvel::desligaMultiEmpresa() {
     }
 }
 
-// The message log shows what the restart waits for while it waits. False when
-// this process lacks the rights for it; nothing was touched then.
+// The message log shows what the restart waits for while it waits. A client
+// library the test cannot load fails the test anyway (the tester says why), so
+// the server is then left serving every workstation on its port. False when
+// this process lacks the rights for the restart; nothing was touched then.
 bool TFParvel::reiniciaServicoLocal() {
     if (!ui->rLocal->isChecked())
         return true;
     ui->pg->setCurrentWidget(ui->tbConexao);
+    if (!FirebirdLibrary::problem(
+             platform::clientLibraryFile(ui->edDllCon->text(), QStringLiteral("fbclient.dll")))
+             .isEmpty()) {
+        ui->Memo5->appendPlainText(textoServicoMantido);
+        return true;
+    }
     return ServiceRestart::run(ui->edDllCon->text(), ui->edPorta->text(), MantemServico,
                                [this](const QString& linha) { ui->Memo5->appendPlainText(linha); });
 }
@@ -656,7 +688,7 @@ SaveSettings TFParvel::configuracao() const {
 }
 
 void TFParvel::BitSalvarClick() {
-    if (!VerPrioridade() || !verificaPastas())
+    if (!VerPrioridade() || !verificaPastas() || !verificaPorta())
         return;
     const QString separador = IIF(ui->rbWinBD->isChecked(), "\\", "/");
     const bool multiEmpresa = ui->chRenome->isChecked();
@@ -727,7 +759,7 @@ void TFParvel::btnSalvarANXClick() {
         ui->edDllCon->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (!reiniciaServicoLocal())
+    if (!verificaPorta() || !reiniciaServicoLocal())
         return;
     ui->edtCaminhoANX->setFocus(Qt::OtherFocusReason);
     ui->pg->setCurrentWidget(ui->tbConexao);

@@ -104,10 +104,12 @@ private:
     void focusEvent(QWidget* widget, const QFocusEvent& focus);
     void moveFocusTo(QWidget* widget);
     void selectConnectionType();
-    void pickFolderInto(QLineEdit* field, DialogService::FolderRoot base, const QString& selection);
-    void pickShareInto(QLineEdit* field);
+    // True when a folder was picked (the field then holds it).
+    bool pickFolderInto(QLineEdit* field, DialogService::FolderRoot base, const QString& selection);
+    bool pickShareInto(QLineEdit* field);
     bool verificaPastas();
     bool verificaCidades(const QString& separador);
+    bool verificaPorta();
     bool dllEncontrada() const;
     void avisaDllAusente();
     bool desligaMultiEmpresa();

@@ -1,7 +1,6 @@
 #include "RecordingDialogService.h"
 #include "config/ExecutableFolder.h"
 #include "funcoes/Platform.h"
-#include "funcoes/funcoes.h"
 #include "screens/main/UParvel.h"
 #include "ui_UParvel.h"
 
@@ -270,7 +269,7 @@ void TestMainScreen::loading() {
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(screen.ui->LabelTitulo->text(),
-             QStringLiteral("Configurações da Base de Dados do RUV - vrs.: ") + VersaoExe());
+             QStringLiteral("Configurações da Base de Dados do RUV - vrs.: 1.0.0.0"));
     QVERIFY(Carregado);
     QVERIFY(m_recorder->entries.isEmpty());
 }

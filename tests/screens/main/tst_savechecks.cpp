@@ -41,6 +41,17 @@ bool touch(const QString& path) {
     return file.open(QIODevice::WriteOnly);
 }
 
+// A library with the client's entry points, each doing nothing: it passes the
+// proof that comes before the Local restart. Beside the test programs on
+// Windows, in its build folder elsewhere.
+QString standInLibrary() {
+#ifdef Q_OS_WIN
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/" STAND_IN_NAME);
+#else
+    return QStringLiteral(STAND_IN_LIBRARY);
+#endif
+}
+
 // Boxes and windows recorded; the folder picker the real one, for the keys.
 class RealFolderPicker : public RecordingDialogService {
 public:
@@ -84,6 +95,8 @@ private slots:
     void pingStatusGatesBothSaves();
     void foldersPickedWithTheKeysPassTheChecks_data();
     void foldersPickedWithTheKeysPassTheChecks();
+    void portThatIsNoPortTouchesNothing_data();
+    void portThatIsNoPortTouchesNothing();
     void serviceRestartOfBothSaves_data();
     void serviceRestartOfBothSaves();
     void undeletableCopyEndsTheMainSave_data();
@@ -125,7 +138,7 @@ void TestSaveChecks::init() {
         QVERIFY(QDir(dir()).mkdir(folder));
     m_tool = std::make_unique<FakeServiceTool>(dir() + "/dll");
     QVERIFY(m_tool->valid());
-    QVERIFY(touch(dir() + "/dll/fbclient.dll"));
+    QVERIFY(QFile::copy(standInLibrary(), dir() + "/dll/fbclient.dll"));
     QVERIFY(touch(dir() + "/anexos/RUVARQUIVOS.FDB"));
     m_recorder.clear();
     m_recorder.pickerAnswers.clear();
@@ -402,21 +415,23 @@ void TestSaveChecks::foldersPickedWithTheKeysPassTheChecks_data() {
     QTest::addColumn<QByteArray>("field");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<bool>("nativeSpelling");
     // On this machine, so that the saves look at the folders; each field starts
     // at the test's folder, which the checks refuse or which lacks what they need.
     const QStringList local{"rLocal=sim", "edIPBanco=", "edIPTABDEF="};
-    QTest::newRow("database folder") << QByteArray("BitBtn1") << QByteArray("edPastaLocalBD")
-                                     << "bd" << local + QStringList{"edPastaLocalBD=<dir>/nada/"};
+    QTest::newRow("database folder")
+        << QByteArray("BitBtn1") << QByteArray("edPastaLocalBD") << "bd"
+        << local + QStringList{"edPastaLocalBD=<dir>/nada/"} << true;
     QTest::newRow("TABDEF folder")
         << QByteArray("BitBtn6") << QByteArray("edPastaLocalTABDEF") << "tabdef"
-        << local + QStringList{"edPastaLocalTABDEF=<dir>/nada/"};
+        << local + QStringList{"edPastaLocalTABDEF=<dir>/nada/"} << true;
     QTest::newRow("shared folder") << QByteArray("BitBtn3") << QByteArray("edPastaRede") << "rede"
-                                   << local + QStringList{"edPastaRede=<dir>/nada/"};
+                                   << local + QStringList{"edPastaRede=<dir>/nada/"} << true;
     QTest::newRow("cities folder, Linux server")
         << QByteArray("BitBtn7") << QByteArray("edPastaCidades") << "CIDADES"
-        << local + QStringList{"rbLinuxBD=sim", "chRenome=sim", "edPastaCidades=<dir>/"};
+        << local + QStringList{"rbLinuxBD=sim", "chRenome=sim", "edPastaCidades=<dir>/"} << false;
     QTest::newRow("connection library") << QByteArray("BitBtn2") << QByteArray("edDllCon") << "dll"
-                                        << local + QStringList{"edDllCon=<dir>/"};
+                                        << local + QStringList{"edDllCon=<dir>/"} << true;
 }
 
 // Each folder picker, driven with the keys, answers a folder that the main save
@@ -426,18 +441,76 @@ void TestSaveChecks::foldersPickedWithTheKeysPassTheChecks() {
     QFETCH(QByteArray, field);
     QFETCH(QString, folder);
     QFETCH(QStringList, edits);
+    QFETCH(bool, nativeSpelling);
     openFilled(false);
     apply(edits);
     pickWithKeys(folder);
 
     m_screen->findChild<QAbstractButton*>(button)->click();
 
-    // The picker gives the folder in the platform's own spelling.
+    // The picker gives the folder in the platform's own spelling; the cities
+    // folder of a Linux server comes with "/" on every desktop.
+    const QString picked = dir() + '/' + folder + '/';
     QCOMPARE(m_screen->findChild<QLineEdit*>(field)->text(),
-             QDir::toNativeSeparators(dir() + '/' + folder + '/'));
+             nativeSpelling ? QDir::toNativeSeparators(picked) : picked);
     m_recorder.clear();
     save(false);
     QCOMPARE(outcome(), tester);
+}
+
+void TestSaveChecks::portThatIsNoPortTouchesNothing_data() {
+    QTest::addColumn<bool>("attachments");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("shown");
+    const QList<std::pair<const char*, QString>> texts{
+        {"past the highest", "99999"},
+        {"negative", "-1"},
+        {"letter inside", "30x93"},
+        {"empty", ""},
+        {"zero", "0"},
+        {"one past 65535", "65536"},
+        {"32,767 digits", QString(32767, u'9')},
+        {"NUL", QString("3093") + QChar(0)},
+        {"pasted line break", "3093\nRemoteBindAddress = 0.0.0.0"},
+        {"pasted line as one line", "3093 RemoteBindAddress = 0.0.0.0"}};
+    for (const bool attachments : {false, true}) {
+        for (const auto& [name, port] : texts) {
+            QString shown = port.left(20).replace(QChar(0), u' ').replace(u'\n', u' ');
+            if (port.size() > 20)
+                shown += QChar(0x2026);
+            QTest::addRow("%s, %s", attachments ? "attachments" : "main", name)
+                << attachments << port << shown;
+        }
+    }
+}
+
+// With the database on this machine: one warning, the focus on the port, and
+// the service, "firebird.conf" and "ruv.ini" as they were.
+void TestSaveChecks::portThatIsNoPortTouchesNothing() {
+    QFETCH(bool, attachments);
+    QFETCH(QString, port);
+    QFETCH(QString, shown);
+    const QByteArray stored = "[RUV]\r\nPORTACON=3050\r\n";
+    QFile ini(dir() + "/ruv.ini");
+    QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write(stored) == stored.size());
+    ini.close();
+    openFilled(attachments);
+    apply({"rLocal=sim"});
+    m_screen->ui->edPorta->setText(port);
+    const QByteArray conf = m_tool->conf();
+
+    save(attachments);
+
+    QCOMPARE(outcome(), QStringLiteral("warning"));
+    QCOMPARE(m_recorder.texts("warning"),
+             QStringList{"A porta informada (\"" + shown +
+                         "\") não é válida: informe um número de 1 a 65535."});
+    QCOMPARE(QApplication::focusWidget(), m_screen->ui->edPorta);
+    QCOMPARE(m_tool->commands(), QStringList{});
+    QCOMPARE(m_tool->conf(), conf);
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QCOMPARE(ini.readAll(), stored);
+    QCOMPARE(m_screen->ui->Memo5->toPlainText(), QString());
 }
 
 void TestSaveChecks::serviceRestartOfBothSaves_data() {

@@ -16,6 +16,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +36,15 @@ QStringList serviceLog(const QString& root) {
     if (!QFile::exists(log))
         return {};
     return QString::fromUtf8(FileBytes::read(log)).split('\n', Qt::SkipEmptyParts);
+}
+
+// The port the installation's server listens on: the last port line of its
+// "firebird.conf", which the saves rewrite.
+QString serverPort(const QString& root) {
+    const QStringList portLines = QString::fromLatin1(FileBytes::read(root + "firebird.conf"))
+                                      .split('\n')
+                                      .filter("RemoteServicePort = ");
+    return portLines.last().section('=', 1).trimmed();
 }
 
 // An INI text with CR LF line ends, written as lines in the files' code page.
@@ -64,6 +75,8 @@ private slots:
     void tcpIpSaveLeavesTheServiceAlone();
     void failedConnectionWritesNothing();
     void truncatedLibraryIsRefused();
+    void damagedLibraryLeavesTheServiceAlone_data();
+    void damagedLibraryLeavesTheServiceAlone();
     void multiCompanyCopy();
     void failingChecksShowEveryBoxInOrder();
     void readOnlyIniIsLeftAsItWas();
@@ -212,10 +225,7 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
 void TestSaves::tcpIpSaveLeavesTheServiceAlone() {
     openScreen();
     fillTcpIp();
-    const QStringList portLines = QString::fromLatin1(FileBytes::read(m_root + "firebird.conf"))
-                                      .split('\n')
-                                      .filter("RemoteServicePort = ");
-    const QString port = portLines.last().section('=', 1).trimmed();
+    const QString port = serverPort(m_root);
     m_screen->ui->edPorta->setText(port);
     const QStringList commands = serviceLog(m_root);
     const QByteArray conf = FileBytes::read(m_root + "firebird.conf");
@@ -289,6 +299,55 @@ void TestSaves::truncatedLibraryIsRefused() {
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
 }
 
+void TestSaves::damagedLibraryLeavesTheServiceAlone_data() {
+    QTest::addColumn<QByteArray>("library");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("constructor raises SIGSEGV")
+        << FileBytes::read(CRASHING_LIBRARY)
+        << "a biblioteca está danificada (a carga de prova terminou com o sinal SIGSEGV).";
+    // The real library's header and segment table, random bytes after them.
+    QByteArray random = FileBytes::read(m_root + "bin/libfbclient.so.2");
+    QRandomGenerator generator(7);
+    for (qsizetype i = 4096; i < random.size(); ++i)
+        random[i] = char(generator.bounded(256));
+    QTest::newRow("random bytes after a real header") << random << "a biblioteca está danificada (";
+}
+
+// A Local save with a client library that would have crashed the program: the
+// program goes on, the tester says why, and the server keeps its port and runs.
+void TestSaves::damagedLibraryLeavesTheServiceAlone() {
+    QFETCH(QByteArray, library);
+    QFETCH(QString, reason);
+    const QByteArray stored = iniText({"[RUV]", "PORTACON=" + m_port});
+    FileBytes::write(ini(), stored);
+    const QString port = serverPort(m_root);
+    const QString file = m_root + "bin/fbclient.dll";
+    FileBytes::write(file, library);
+    const auto removeLibrary = qScopeGuard([file] { QFile::remove(file); });
+    const QStringList commands = serviceLog(m_root);
+    const QByteArray conf = FileBytes::read(m_root + "firebird.conf");
+    openScreen();
+    fillLocal();
+
+    QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
+
+    const QStringList log = m_screen->ui->Memo5->toPlainText().split('\n');
+    qInfo("message log: %s", qPrintable(log.join(" | ")));
+    QCOMPARE(log.size(), 5);
+    QCOMPARE(log[0], QString("A biblioteca de conexão não pode ser carregada: o serviço do "
+                             "Firebird não foi parado."));
+    QCOMPARE(log[1], QString("Aguarde... Verificando Usuário..."));
+    const QString motivo =
+        "Motivo: A biblioteca de conexão \"" + file + "\" não pode ser carregada: " + reason;
+    QVERIFY2(log[2].startsWith(motivo), qPrintable(log[2]));
+    QCOMPARE(log.mid(3), (QStringList{"", "CONEXÃO FALHOU."}));
+    QCOMPARE(serviceLog(m_root), commands);
+    QCOMPARE(FileBytes::read(m_root + "firebird.conf"), conf);
+    QCOMPARE(FileBytes::read(ini()), stored);
+    QVERIFY(m_screen->ui->BitSalvar->isEnabled());
+    QVERIFY(listens(port));
+}
+
 // No "DSLOCAL" and "Diretorio_Servidor" before "Caminho_Cidades"; the cities
 // folder gets the Linux server's separator on the screen and in both files.
 void TestSaves::multiCompanyCopy() {
@@ -352,9 +411,8 @@ void TestSaves::readOnlyIniIsLeftAsItWas() {
     QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
 
     QVERIFY(m_screen->ui->Memo5->toPlainText().endsWith("CONEXÃO ESTABELECIDA COM SUCESSO."));
-    QCOMPARE(m_recorder.texts("error"), QStringList{DialogService::errorBoxText(
-                                            "Não foi possível gravar o arquivo \"" + ini() +
-                                            "\": o disco está somente para leitura.")});
+    QCOMPARE(m_recorder.texts("error"), QStringList{"Não foi possível gravar o arquivo \"" + ini() +
+                                            "\": o disco está somente para leitura."});
     QCOMPARE(FileBytes::read(ini()), stored);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
 }
@@ -382,8 +440,8 @@ void TestSaves::diskFullLeavesTheFileAsItWas() {
     QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
 
     QCOMPARE(m_recorder.texts("error"),
-             QStringList{DialogService::errorBoxText("Não foi possível gravar o arquivo \"" +
-                                                     ini() + "\": não há espaço livre no disco.")});
+             QStringList{"Não foi possível gravar o arquivo \"" + ini() +
+                                         "\": não há espaço livre no disco."});
     QCOMPARE(FileBytes::read(ini()), stored);
     QCOMPARE(FileBytes::read(dat()), stored);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());

@@ -13,6 +13,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 class TestServiceRestart : public QObject {
     Q_OBJECT
@@ -24,6 +25,7 @@ private slots:
     void withoutRightsNothingIsTouched();
     void failedCommandEndsTheRestart_data();
     void failedCommandEndsTheRestart();
+    void noPortStopsNothing();
 };
 
 namespace {
@@ -52,17 +54,21 @@ void TestServiceRestart::restartAroundTheRewrite() {
     QFETCH(bool, keepService);
     QFETCH(bool, readOnly);
     QFETCH(QStringList, commands);
+    // Only a read-only mount refuses the rewrite to root; Windows has none.
+    if (readOnly && !Tmpfs::supported())
+        QSKIP("no tmpfs on this system to refuse the rewrite of firebird.conf");
     QTemporaryDir dir;
     const QString installation = dir.path() + "/firebird";
     QVERIFY(QDir(dir.path()).mkdir("firebird"));
-    if (!Tmpfs::supported())
-        QSKIP("no tmpfs on this system");
-    Tmpfs disk(installation);
-    QVERIFY(disk.mounted());
+    std::optional<Tmpfs> disk;
+    if (readOnly) {
+        disk.emplace(installation);
+        QVERIFY2(disk->mounted(), "mounting a tmpfs needs root");
+    }
     const FakeServiceTool tool(installation);
     QVERIFY(tool.valid());
     if (readOnly)
-        QVERIFY(disk.remountReadOnly());
+        QVERIFY(disk->remountReadOnly());
 
     QStringList notices;
     const auto notice = [&notices](const QString& line) { notices << line; };
@@ -153,6 +159,23 @@ void TestServiceRestart::failedCommandEndsTheRestart() {
     QTEST(tool.commands(), "commands");
     QTEST(tool.conf(), "conf");
     QCOMPARE(seen, notices);
+}
+
+// Whoever calls it, a text that is no port never has the service stopped.
+void TestServiceRestart::noPortStopsNothing() {
+    QTemporaryDir dir;
+    const FakeServiceTool tool(dir.path());
+    QVERIFY(tool.valid());
+    const QByteArray conf = tool.conf();
+    QStringList notices;
+
+    QVERIFY_THROWS_EXCEPTION(
+        AppError, ServiceRestart::run(tool.folder(), "99999", false,
+                                      [&notices](const QString& line) { notices << line; }));
+
+    QCOMPARE(tool.commands(), QStringList{});
+    QCOMPARE(tool.conf(), conf);
+    QCOMPARE(notices, QStringList{});
 }
 
 QTEST_GUILESS_MAIN(TestServiceRestart)
