@@ -12,6 +12,9 @@ get_filename_component(_qt_plugins ${_qt_bin}/../plugins ABSOLUTE)
 # The windowing system and the native look. The pictures are PNG, which Qt reads
 # without a plugin.
 set(_plugins platforms/qwindows.dll styles/qwindowsvistastyle.dll)
+# TLS through Windows' own Schannel, for https integration addresses: nothing
+# else to ship, and the system's certificate store decides whom to trust.
+list(APPEND _plugins tls/qschannelbackend.dll)
 set(_installed_plugins)
 foreach(_plugin ${_plugins})
     get_filename_component(_folder ${_plugin} DIRECTORY)
@@ -70,5 +73,7 @@ install(FILES ${PARVEL_QT_TRANSLATION} DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME parvel)
 set(CPACK_PACKAGE_FILE_NAME parvel-${PROJECT_VERSION}-win64)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# No folder of its own: unpacked into the RUV folder, parvel.exe lands beside the
+# "ruv.ini" it edits.
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)

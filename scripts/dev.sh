@@ -100,11 +100,19 @@ windows_package_check() {
     local unpacked zip
     zip="$(ls "$WIN_BUILD"/parvel-*-win64.zip)"
     unpacked="$(mktemp -d)"
+    unzip -l "$zip"
     unzip -q "$zip" -d "$unpacked"
+    # Unpacked into the RUV folder, the program must land beside "ruv.ini".
+    if [[ ! -f $unpacked/parvel.exe ]]; then
+        echo "parvel.exe is not at the top of $zip" >&2
+        return 1
+    fi
     # A prefix of its own: the tests' prefix sets the offscreen platform.
     local wine_env=(WINEPREFIX="$WIN_BUILD/wine-desktop" WINEDEBUG=-all
         WINEDLLOVERRIDES='mscoree,mshtml=')
-    env "${wine_env[@]}" WINEPATH= wine "$unpacked"/parvel-*/parvel.exe \
+    echo "parvel.exe --version, typed at a console in the unpacked folder:"
+    (cd "$unpacked" && env "${wine_env[@]}" WINEPATH= wine cmd.exe /c parvel.exe --version)
+    env "${wine_env[@]}" WINEPATH= wine "$unpacked"/parvel.exe \
         -platform windows:fontengine=freetype &
     local app=$!
     if timeout 60 xdotool search --sync --onlyvisible --name 'Configura' >/dev/null; then

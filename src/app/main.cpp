@@ -6,14 +6,9 @@
 #include "ui/QtDialogService.h"
 #include "ui/QtTranslation.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace {
-
-void print(const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-}
 
 QString help() {
     return QStringLiteral(
@@ -32,13 +27,12 @@ QString help() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Asked from a terminal: answered without opening a window.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        print(VersaoExe() + u'\n');
-        return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        print(help());
+    // Asked from a terminal: answered there, without opening a window.
+    const bool version = argc == 2 && std::strcmp(argv[1], "--version") == 0;
+    const bool usage = argc == 2 && std::strcmp(argv[1], "--help") == 0;
+    if (version || usage) {
+        platform::attachParentConsole();
+        platform::writeStandardOutput(version ? VersaoExe() + u'\n' : help());
         return 0;
     }
     platform::endOnTerminationRequest();

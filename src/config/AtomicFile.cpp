@@ -30,15 +30,38 @@ QString target(const QFileInfo& info) {
     return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
 }
 
+// A file the store must not touch is refused before the platform is asked; a
+// file found in use, or refused as if it were, is said to be in use by the
+// programs that hold it, where the system can tell.
+template <typename Step>
+bool refusedOrDone(const QFileInfo& info, const QString& target, WriteError* why, Step step) {
+    std::optional<WriteError> error = refusal(info);
+    int systemError = 0;
+    if (!error && step(systemError))
+        return true;
+    if (!why)
+        return false;
+    *why = error.value_or(WriteError::fromSystemCode(systemError));
+    const bool held = why->reason() == WriteError::Reason::InUse ||
+                      why->reason() == WriteError::Reason::Permission;
+    const QStringList holders = !error && held ? AtomicFile::holders(target) : QStringList();
+    if (!holders.isEmpty()) {
+        *why = WriteError(WriteError::Reason::InUse, systemError);
+        why->setHolders(holders);
+    }
+    return false;
+}
+
 } // namespace
 
 bool AtomicFile::write(const QString& path, const QByteArray& bytes, WriteError* why) {
     const QFileInfo info(path);
-    std::optional<WriteError> error = refusal(info);
-    int systemError = 0;
-    if (!error && replace(target(info), bytes, systemError))
-        return true;
-    if (why)
-        *why = error.value_or(WriteError::fromSystemCode(systemError));
-    return false;
+    const QString file = target(info);
+    return refusedOrDone(info, file, why, [&](int& error) { return replace(file, bytes, error); });
+}
+
+bool AtomicFile::remove(const QString& path, WriteError* why) {
+    const QFileInfo info(path);
+    const QString file = info.absoluteFilePath();
+    return refusedOrDone(info, file, why, [&](int& error) { return removeFile(file, error); });
 }

@@ -21,9 +21,19 @@ public:
     // Windows: renaming over it would otherwise succeed.
     static bool write(const QString& path, const QByteArray& bytes, WriteError* why = nullptr);
 
+    // Removes the file; a missing one is no error. A read-only file is refused
+    // as write refuses it: its removal would change what the RUV programs see as
+    // much as a write would.
+    static bool remove(const QString& path, WriteError* why = nullptr);
+
+    // The programs that hold the file open, where the system can tell (Windows'
+    // Restart Manager); a refused write or removal names them.
+    static QStringList holders(const QString& path);
+
 private:
     // The platform's half, one implementation file per platform: writes the
     // regular file at target (links already followed; it may not exist yet). On
     // failure systemError holds the platform's code (errno, GetLastError()).
     static bool replace(const QString& target, const QByteArray& bytes, int& systemError);
+    static bool removeFile(const QString& path, int& systemError);
 };

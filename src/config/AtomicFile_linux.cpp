@@ -201,3 +201,14 @@ bool AtomicFile::replace(const QString& target, const QByteArray& bytes, int& sy
     settleFolder(place);
     return true;
 }
+
+// Files are not held here: a program that has a file open keeps the old one
+// when it is replaced.
+QStringList AtomicFile::holders(const QString&) {
+    return {};
+}
+
+bool AtomicFile::removeFile(const QString& path, int& systemError) {
+    return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT ||
+           failed(systemError);
+}

@@ -103,6 +103,8 @@ bool ProfileFile::fileExists(const QString& fullPath) {
 }
 
 void ProfileFile::deleteFile(const QString& fullPath) {
-    if (fileExists(fullPath))
-        QFile::remove(fullPath);
+    WriteError why;
+    if (fileExists(fullPath) && !AtomicFile::remove(fullPath, &why))
+        throw AppError(QStringLiteral("Não foi possível apagar o arquivo \"%1\": %2.")
+                           .arg(fullPath, why.reasonText()));
 }

@@ -40,7 +40,8 @@ public:
     // True for an existing file; a folder does not count.
     static bool fileExists(const QString& fullPath);
 
-    // Removes the file; a missing file is no error.
+    // Removes the file; a missing file is no error. Throws AppError, naming the
+    // file and the reason, when the file stays.
     static void deleteFile(const QString& fullPath);
 
 private:

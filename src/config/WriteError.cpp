@@ -21,7 +21,8 @@ QString WriteError::reasonText() const {
     case Reason::MissingFolder:
         return QStringLiteral("a pasta do arquivo não existe");
     case Reason::InUse:
-        return QStringLiteral("o arquivo está em uso por outro programa");
+        return QStringLiteral("o arquivo está em uso por %1")
+            .arg(m_holders.isEmpty() ? QStringLiteral("outro programa") : m_holders.join(", "));
     case Reason::Other:
         break;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QFileDevice;
 
@@ -32,6 +33,11 @@ public:
     Reason reason() const { return m_reason; }
     int systemCode() const { return m_systemCode; }
 
+    // The programs that hold the file, where the system can tell: a file in use
+    // is said to be in use by them.
+    void setHolders(const QStringList& holders) { m_holders = holders; }
+    const QStringList& holders() const { return m_holders; }
+
     // The reason as the end of a sentence ("não há espaço livre no disco").
     QString reasonText() const;
     // "Não foi possível gravar o arquivo "<path>": <reason>."
@@ -40,4 +46,5 @@ public:
 private:
     Reason m_reason;
     int m_systemCode;
+    QStringList m_holders;
 };

@@ -53,10 +53,11 @@ enum class ProcessEnd { NotStarted, Ended, StillRunning };
 
 // Starts a program as startProcess does and waits for its end, at most
 // `timeoutMs`, calling `whileWaiting` every few milliseconds meanwhile. A program
-// still running then is left to finish on its own.
+// still running then is left to finish on its own. An ended program's exit code
+// goes to `exitCode` when given (on Linux 128 plus the signal that ended it).
 ProcessEnd startProcessWithin(const QString& programFile, const QString& commandLine,
                               const QString& workingFolder, int showState, int timeoutMs,
-                              const std::function<void()>& whileWaiting);
+                              const std::function<void()>& whileWaiting, int* exitCode = nullptr);
 
 // Makes a termination request (SIGTERM, SIGINT) end the program at once, as it
 // does a program that never touched the signals. Libraries loaded later (the
@@ -70,5 +71,29 @@ void endOnTerminationRequest();
 // the call: the Firebird client's teardown waits for every call still inside it,
 // for as long as a server holds one.
 void exitWithoutTeardownWhile(bool (*busy)());
+
+// Whether this process may stop and start the system's services: on Windows it
+// runs as a member of the Administrators group with that membership in force
+// (elevated where User Account Control is on). Where the Firebird service tool
+// is the installation's own script, as on Linux, there is nothing to hold it.
+bool mayControlServices();
+
+// True when the system refuses this user writing the existing file `path` for
+// lack of rights (a missing file, a full or read-only disk are not refusals of
+// rights). Nothing is written.
+bool writeRefused(const QString& path);
+
+// Sends the program's standard output and error to the console it was started
+// from, for the answers given without a window (--version, --help). A Windows
+// program with windows gets no console of its own, so without this its text
+// goes nowhere; output redirected to a file or a pipe stays where it goes.
+// Nothing to do where programs keep their terminal.
+void attachParentConsole();
+
+// Writes `text` to the standard output: to a Windows console in its own
+// characters (a console reads bytes in its OEM code page, where the program's
+// 8-bit texts would lose their accents); to a file or a pipe in the local 8-bit
+// encoding.
+void writeStandardOutput(const QString& text);
 
 } // namespace platform

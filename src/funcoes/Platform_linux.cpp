@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <langinfo.h>
@@ -195,7 +196,8 @@ platform::ProcessEnd platform::startProcessWithin(const QString& programFile,
                                                   const QString& commandLine,
                                                   const QString& workingFolder,
                                                   int /*showState: no windows here*/, int timeoutMs,
-                                                  const std::function<void()>& whileWaiting) {
+                                                  const std::function<void()>& whileWaiting,
+                                                  int* exitCode) {
     const Launch launched = launch(programFile, commandLine, workingFolder, false);
     if (!launched.started) {
         if (launched.child > 0)
@@ -204,7 +206,10 @@ platform::ProcessEnd platform::startProcessWithin(const QString& programFile,
     }
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
-        const pid_t ended = ::waitpid(launched.child, nullptr, WNOHANG);
+        int status = 0;
+        const pid_t ended = ::waitpid(launched.child, &status, WNOHANG);
+        if (ended == launched.child && exitCode)
+            *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         if (ended == launched.child || (ended < 0 && errno != EINTR))
             return ProcessEnd::Ended;
         if (deadline.hasExpired()) {
@@ -233,4 +238,20 @@ void platform::exitWithoutTeardownWhile(bool (*busy)()) {
                 ::_exit(status);
         },
         reinterpret_cast<void*>(busy));
+}
+
+void platform::attachParentConsole() {}
+
+void platform::writeStandardOutput(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}
+
+bool platform::mayControlServices() {
+    return true;
+}
+
+bool platform::writeRefused(const QString& path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) != 0 &&
+           (errno == EACCES || errno == EPERM);
 }

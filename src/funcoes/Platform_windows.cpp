@@ -1,6 +1,7 @@
 #include "funcoes/Platform.h"
 
 #include <QFileInfo>
+#include <cstdio>
 #include <vector>
 #include <windows.h>
 
@@ -93,11 +94,10 @@ bool platform::startProcess(const QString& /*programFile: named by the command l
     return true;
 }
 
-platform::ProcessEnd platform::startProcessWithin(const QString& /*programFile*/,
-                                                  const QString& commandLine,
-                                                  const QString& workingFolder, int showState,
-                                                  int timeoutMs,
-                                                  const std::function<void()>& whileWaiting) {
+platform::ProcessEnd
+platform::startProcessWithin(const QString& /*programFile*/, const QString& commandLine,
+                             const QString& workingFolder, int showState, int timeoutMs,
+                             const std::function<void()>& whileWaiting, int* exitCode) {
     PROCESS_INFORMATION process{};
     if (!createProcess(commandLine, workingFolder, showState, process))
         return ProcessEnd::NotStarted;
@@ -110,6 +110,9 @@ platform::ProcessEnd platform::startProcessWithin(const QString& /*programFile*/
         }
         whileWaiting();
     }
+    DWORD code = 0;
+    if (exitCode && end == ProcessEnd::Ended && ::GetExitCodeProcess(process.hProcess, &code))
+        *exitCode = int(code);
     release(process);
     return end;
 }
@@ -121,3 +124,63 @@ void platform::endOnTerminationRequest() {}
 // ExitProcess ends the other threads before the libraries' teardown runs, so no
 // call a server holds is left for it to wait for.
 void platform::exitWithoutTeardownWhile(bool (*)()) {}
+
+namespace {
+
+// A standard handle the starter gave: a file, a pipe or a console.
+bool given(DWORD which) {
+    const HANDLE handle = ::GetStdHandle(which);
+    return handle && handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+} // namespace
+
+void platform::attachParentConsole() {
+    const bool output = given(STD_OUTPUT_HANDLE);
+    const bool error = given(STD_ERROR_HANDLE);
+    if ((output && error) || !::AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (!output)
+        std::freopen("CONOUT$", "w", stdout);
+    if (!error)
+        std::freopen("CONOUT$", "w", stderr);
+}
+
+// The same test as the shell's IsUserAnAdmin: a filtered token of User Account
+// Control holds the group only for denying.
+bool platform::mayControlServices() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
+                                    0, 0, 0, 0, 0, &administrators))
+        return false;
+    BOOL member = FALSE;
+    const bool checked = ::CheckTokenMembership(nullptr, administrators, &member);
+    ::FreeSid(administrators);
+    return checked && member;
+}
+
+// Opened for writing and closed at once: the contents and times stay.
+bool platform::writeRefused(const QString& path) {
+    const HANDLE file = ::CreateFileW(path.toStdWString().c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+        return false;
+    }
+    return ::GetLastError() == ERROR_ACCESS_DENIED;
+}
+
+void platform::writeStandardOutput(const QString& text) {
+    std::fflush(stdout);
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output && output != INVALID_HANDLE_VALUE && ::GetConsoleMode(output, &mode)) {
+        DWORD written = 0;
+        ::WriteConsoleW(output, text.utf16(), DWORD(text.size()), &written, nullptr);
+        return;
+    }
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+}

@@ -78,10 +78,11 @@ bool ExecutaPrograma(const QString& programa, const QString& argumentos, int est
 
 platform::ProcessEnd ExecutaProgramaComLimite(const QString& programa, const QString& argumentos,
                                               int estadoJanela, int limiteMs,
-                                              const std::function<void()>& enquantoEspera) {
+                                              const std::function<void()>& enquantoEspera,
+                                              int* codigoSaida) {
     return platform::startProcessWithin(programa, linhaDeComando(programa, argumentos),
                                         PastaDoArquivo(programa), estadoJanela, limiteMs,
-                                        enquantoEspera);
+                                        enquantoEspera, codigoSaida);
 }
 
 QString Apara(const QString& texto) {

@@ -26,7 +26,9 @@ QString SegmentoDoFim(const QString& texto, const QString& separador, int n);
 bool ExecutaPrograma(const QString& programa, const QString& argumentos, int estadoJanela,
                      bool espera);
 // ExecutaPrograma waiting for the program's end, at most `limiteMs`, and calling
-// `enquantoEspera` every few milliseconds meanwhile.
+// `enquantoEspera` every few milliseconds meanwhile; the exit code of an ended
+// program goes to `codigoSaida` when given.
 platform::ProcessEnd ExecutaProgramaComLimite(const QString& programa, const QString& argumentos,
                                               int estadoJanela, int limiteMs,
-                                              const std::function<void()>& enquantoEspera);
+                                              const std::function<void()>& enquantoEspera,
+                                              int* codigoSaida = nullptr);

@@ -1,9 +1,14 @@
 #include "FileBytes.h"
 #include "config/AtomicFile.h"
+#include "config/WindowsFileCalls.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <utility>
 #include <windows.h>
 
 namespace {
@@ -19,10 +24,81 @@ bool setAttributes(const QString& path, DWORD value) {
     return ::SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()), value);
 }
 
+// ReplaceFileW as Windows documents its failures, each leaving the files where
+// the documentation says; the code is taken from the test's row.
+DWORD failure = ERROR_SUCCESS;
+HANDLE heldReplacement = INVALID_HANDLE_VALUE;
+
+BOOL WINAPI failingReplace(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD, LPVOID,
+                           LPVOID) {
+    const DWORD kept = ::GetFileAttributesW(replaced);
+    switch (failure) {
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+        // The replaced file is gone (to the backup, when one was named); the
+        // replacement is still under its own name.
+        backup ? ::MoveFileW(replaced, backup) : ::DeleteFileW(replaced);
+        break;
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        // The replaced file lies under another name; the replacement has its attributes.
+        ::MoveFileW(replaced, backup);
+        ::SetFileAttributesW(replacement, kept);
+        break;
+    default:
+        break;
+    }
+    ::SetLastError(failure);
+    return FALSE;
+}
+
+// The same 1176, with the replacement held by another program, so that it
+// cannot be moved into place either.
+BOOL WINAPI failingReplaceHeld(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags,
+                               LPVOID exclude, LPVOID reserved) {
+    heldReplacement = ::CreateFileW(replacement, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    return failingReplace(replaced, replacement, backup, flags, exclude, reserved);
+}
+
+UINT WINAPI refusedTemporaryName(LPCWSTR, LPCWSTR, UINT, LPWSTR) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
+
+// Puts the system's calls back, whatever the test did.
+class SystemCalls {
+public:
+    ~SystemCalls() {
+        WindowsFileCalls::current() = WindowsFileCalls();
+        if (heldReplacement != INVALID_HANDLE_VALUE)
+            ::CloseHandle(std::exchange(heldReplacement, INVALID_HANDLE_VALUE));
+    }
+};
+
+// hold_file.exe (built beside this test) holding a file open without sharing.
+class Holder {
+public:
+    Holder(const QString& file, const QString& time) {
+        m_process.start(QCoreApplication::applicationDirPath() + "/hold_file.exe", {file, time});
+        m_held = m_process.waitForReadyRead(10000) && m_process.readLine().trimmed() == "held";
+    }
+    ~Holder() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    bool held() const { return m_held; }
+
+private:
+    QProcess m_process;
+    bool m_held = false;
+};
+
 } // namespace
 
 // The store's atomic replace on Windows: the file's attributes survive it, the
-// read-only attribute refuses it, and no temporary is left beside the file.
+// read-only attribute refuses it, and no temporary is left beside the file. A
+// replace that fails half-way leaves a whole file under the name, a file another
+// program holds is waited for, a folder that takes no new file gets the bytes in
+// the file itself, and every refusal is told in Portuguese.
 class TestAtomicFile : public QObject {
     Q_OBJECT
 
@@ -32,6 +108,13 @@ private slots:
     void replaceKeepsAttributes();
     void newFileTakesItsPlace();
     void readOnlyAttributeRefusesTheWrite();
+    void halfDoneReplaceLeavesAWholeFile_data();
+    void halfDoneReplaceLeavesAWholeFile();
+    void heldFileIsWaitedFor_data();
+    void heldFileIsWaitedFor();
+    void folderWithoutNewFilesGetsTheBytesInPlace();
+    void refusalsInPortuguese_data();
+    void refusalsInPortuguese();
 
 private:
     QString ini() const { return QDir::toNativeSeparators(m_dir->filePath("ruv.ini")); }
@@ -83,6 +166,136 @@ void TestAtomicFile::readOnlyAttributeRefusesTheWrite() {
     QCOMPARE(FileBytes::read(ini()), kOld);
     QCOMPARE(folder(), QStringList{"ruv.ini"});
     QVERIFY(setAttributes(ini(), FILE_ATTRIBUTE_NORMAL));
+}
+
+void TestAtomicFile::halfDoneReplaceLeavesAWholeFile_data() {
+    QTest::addColumn<DWORD>("code");
+    QTest::addColumn<bool>("replacementHeld");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("1176: the new contents moved into place")
+        << DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT) << false << true << kNew << QString();
+    QTest::newRow("1176, replacement held: the old file put back")
+        << DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT) << true << false << kOld
+        << QString("erro 1176 do sistema");
+    QTest::newRow("1177: the old file put back")
+        << DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) << false << false << kOld
+        << QString("erro 1177 do sistema");
+}
+
+void TestAtomicFile::halfDoneReplaceLeavesAWholeFile() {
+    QFETCH(DWORD, code);
+    QFETCH(bool, replacementHeld);
+    QFETCH(bool, saved);
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, reason);
+    FileBytes::write(ini(), kOld);
+    QVERIFY(setAttributes(ini(), FILE_ATTRIBUTE_HIDDEN));
+    const SystemCalls restore;
+    failure = code;
+    WindowsFileCalls::current().replace = replacementHeld ? failingReplaceHeld : failingReplace;
+
+    WriteError why;
+    QCOMPARE(AtomicFile::write(ini(), kNew, &why), saved);
+    if (!saved)
+        QCOMPARE(why.reasonText(), reason);
+    QCOMPARE(FileBytes::read(ini()), contents);
+    QCOMPARE(attributes(ini()) & FILE_ATTRIBUTE_HIDDEN, DWORD(FILE_ATTRIBUTE_HIDDEN));
+    if (!replacementHeld)
+        QCOMPARE(folder(), QStringList{"ruv.ini"});
+    QVERIFY(folder().filter(".old").isEmpty());
+}
+
+void TestAtomicFile::heldFileIsWaitedFor_data() {
+    QTest::addColumn<bool>("removal");
+    QTest::addColumn<QString>("holdFor");
+    QTest::addColumn<bool>("done");
+    for (const bool removal : {false, true}) {
+        const char* what = removal ? "removal" : "write";
+        QTest::addRow("%s, released in time", what) << removal << "600" << true;
+        QTest::addRow("%s, held for good", what) << removal << "forever" << false;
+    }
+}
+
+// Writes and removals alike: "ruv.dat" is removed to turn the multi-company mode off.
+void TestAtomicFile::heldFileIsWaitedFor() {
+    QFETCH(bool, removal);
+    QFETCH(QString, holdFor);
+    QFETCH(bool, done);
+    FileBytes::write(ini(), kOld);
+    const Holder holder(ini(), holdFor);
+    QVERIFY(holder.held());
+
+    QElapsedTimer clock;
+    clock.start();
+    WriteError why;
+    QCOMPARE(removal ? AtomicFile::remove(ini(), &why) : AtomicFile::write(ini(), kNew, &why),
+             done);
+    const qint64 elapsed = clock.elapsed();
+    qInfo("%s after %lld ms: %s", done ? "done" : "refused", elapsed,
+          qPrintable(done ? QString() : why.text(ini())));
+    if (done) {
+        QVERIFY(elapsed < 2000);
+        QCOMPARE(folder(), removal ? QStringList{} : QStringList{"ruv.ini"});
+        if (!removal)
+            QCOMPARE(FileBytes::read(ini()), kNew);
+        return;
+    }
+    // The Restart Manager names the holder where it can; Wine's names none.
+    const QString reason = why.reasonText();
+    QVERIFY2(reason == "o arquivo está em uso por hold_file.exe" ||
+                 reason == "o arquivo está em uso por outro programa",
+             qPrintable(reason));
+    QVERIFY(elapsed >= 2000);
+    QCOMPARE(FileBytes::read(ini()), kOld);
+    QCOMPARE(folder(), QStringList{"ruv.ini"});
+}
+
+void TestAtomicFile::folderWithoutNewFilesGetsTheBytesInPlace() {
+    const SystemCalls restore;
+    WindowsFileCalls::current().temporaryName = refusedTemporaryName;
+    FileBytes::write(ini(), kOld + kOld + kOld);
+
+    WriteError why;
+    QVERIFY2(AtomicFile::write(ini(), kNew, &why), qPrintable(why.text(ini())));
+    QCOMPARE(FileBytes::read(ini()), kNew);
+    QCOMPARE(folder(), QStringList{"ruv.ini"});
+
+    // A file that is not there yet has no place to be written in.
+    const QString other = QDir::toNativeSeparators(m_dir->filePath("ruv.dat"));
+    QVERIFY(!AtomicFile::write(other, kNew, &why));
+    QCOMPARE(why.reason(), WriteError::Reason::Permission);
+    QVERIFY(!QFile::exists(other));
+}
+
+void TestAtomicFile::refusalsInPortuguese_data() {
+    QTest::addColumn<DWORD>("code");
+    QTest::addColumn<WriteError::Reason>("reason");
+    QTest::newRow("disk full") << DWORD(ERROR_DISK_FULL) << WriteError::Reason::DiskFull;
+    QTest::newRow("path not found")
+        << DWORD(ERROR_PATH_NOT_FOUND) << WriteError::Reason::MissingFolder;
+    QTest::newRow("write protect")
+        << DWORD(ERROR_WRITE_PROTECT) << WriteError::Reason::ReadOnlyFileSystem;
+    // Held files are waited for first.
+    QTest::newRow("access denied") << DWORD(ERROR_ACCESS_DENIED) << WriteError::Reason::Permission;
+    QTest::newRow("sharing violation")
+        << DWORD(ERROR_SHARING_VIOLATION) << WriteError::Reason::InUse;
+    QTest::newRow("lock violation") << DWORD(ERROR_LOCK_VIOLATION) << WriteError::Reason::InUse;
+}
+
+void TestAtomicFile::refusalsInPortuguese() {
+    QFETCH(DWORD, code);
+    FileBytes::write(ini(), kOld);
+    const SystemCalls restore;
+    failure = code;
+    WindowsFileCalls::current().replace = failingReplace;
+
+    WriteError why;
+    QVERIFY(!AtomicFile::write(ini(), kNew, &why));
+    QTEST(why.reason(), "reason");
+    QCOMPARE(FileBytes::read(ini()), kOld);
+    QCOMPARE(folder(), QStringList{"ruv.ini"});
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)

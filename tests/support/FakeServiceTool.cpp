@@ -25,6 +25,10 @@ QByteArray FakeServiceTool::conf() const {
     return readFile(m_folder + "/firebird.conf");
 }
 
+bool FakeServiceTool::failOn(const QString& command) const {
+    return writeFile(m_folder + ".fail", command.toUtf8() + '\n');
+}
+
 QStringList FakeServiceTool::commands() const {
     return QString::fromUtf8(readFile(m_folder + ".log")).split('\n', Qt::SkipEmptyParts);
 }

@@ -19,6 +19,9 @@ public:
     QByteArray conf() const;
     // The commands carried out so far, in the order they ran.
     QStringList commands() const;
+    // The tool exits with code 3 on `command` from now on, as instsvc.exe does
+    // when it is refused or the service will not stop or start.
+    bool failOn(const QString& command) const;
 
 private:
     // The platform's half: puts the tool as "instsvc.exe" into the folder.

@@ -1,8 +1,24 @@
 // The service tool of FakeServiceTool on Windows: appends its first argument and
 // a line end to "<its folder>.log", beside its folder. Appends are atomic, so a
-// "stop" and a "start" running at once each leave their whole line.
+// "stop" and a "start" running at once each leave their whole line. Exits with
+// code 3 when "<its folder>.fail" names the command.
+#include <fstream>
 #include <string>
 #include <windows.h>
+
+namespace {
+
+bool listed(const std::wstring& file, const std::string& command) {
+    std::ifstream list(file.c_str());
+    std::string line;
+    while (std::getline(list, line)) {
+        if (line == command)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 int wmain(int argc, wchar_t** argv) {
     wchar_t path[4096] = {};
@@ -21,5 +37,8 @@ int wmain(int argc, wchar_t** argv) {
     DWORD written = 0;
     const bool ok = ::WriteFile(file, line.data(), DWORD(line.size()), &written, nullptr);
     ::CloseHandle(file);
-    return ok ? 0 : 1;
+    if (!ok)
+        return 1;
+    const std::wstring failures = log.substr(0, log.size() - 4) + L".fail";
+    return listed(failures, line.substr(0, line.size() - 1)) ? 3 : 0;
 }

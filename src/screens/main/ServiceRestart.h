@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 // Moves the Firebird server of this machine to the port of the settings: its
 // service tool "instsvc.exe" (in the connection-library folder) stops the service,
@@ -19,10 +20,22 @@ public:
     static constexpr int limitMs = 60000;
 
     // A text that is no port raises AppError before the service is touched.
+    // Then the rights: a process that may not control the service (or, with
+    // keepService, may not write "firebird.conf") shows one box asking for
+    // Parvel to be run as administrator and returns false, with nothing stopped
+    // or written.
+    //
     // With keepService set the service is left alone and only the file is rewritten.
-    // An input/output error of the rewrite propagates, but only after the service
-    // has been started again: the server keeps serving on its old port instead of
-    // staying down for every workstation. A missing tool is not reported.
-    static void run(const QString& pastaDll, const QString& porta, bool keepService,
+    // A command the tool reports as failed (exit code other than 0) ends the
+    // restart with AppError, its reason in the log: a failed "stop" before the
+    // file is touched. An input/output error of the rewrite propagates, but only
+    // after the service has been started again: the server keeps serving on its
+    // old port instead of staying down for every workstation. A missing tool is
+    // not reported.
+    static bool run(const QString& pastaDll, const QString& porta, bool keepService,
                     const Notice& notice, int timeoutMs = limitMs);
+
+    // The rights check's answer in tests (under Wine every user is an
+    // administrator); no value gives the system's answer back.
+    static void setRightsForTesting(std::optional<bool> granted);
 };

@@ -4,6 +4,7 @@
 #include "config/ExecutableFolder.h"
 #include "config/ProfileFile.h"
 #include "firebird/FirebirdLibrary.h"
+#include "funcoes/AppError.h"
 #include "funcoes/Platform.h"
 #include "funcoes/PortNumber.h"
 #include "funcoes/funcoes.h"
@@ -602,21 +603,37 @@ bool TFParvel::verificaCidades(const QString& separador) {
     return true;
 }
 
+// The multi-company mode is the copy's existence: a copy that cannot be deleted
+// leaves the mode on for the RUV programs, so the save ends before anything is
+// stopped or written.
+bool TFParvel::desligaMultiEmpresa() {
+    try {
+        ProfileFile::deleteFile(ConfigFiles::ruvDat());
+        return true;
+    } catch (const AppError& error) {
+        dialogs().errorBox(error.text() +
+                           QStringLiteral("\rA opção Multi-Empresa continua ativa para os "
+                                          "programas do RUV. Nada foi gravado."));
+        return false;
+    }
+}
+
 // The message log shows what the restart waits for while it waits. A client
 // library the test cannot load fails the test anyway (the tester says why), so
-// the server is then left serving every workstation on its port.
-void TFParvel::reiniciaServicoLocal() {
+// the server is then left serving every workstation on its port. False when
+// this process lacks the rights for the restart; nothing was touched then.
+bool TFParvel::reiniciaServicoLocal() {
     if (!ui->rLocal->isChecked())
-        return;
+        return true;
     ui->pg->setCurrentWidget(ui->tbConexao);
     if (!FirebirdLibrary::problem(
              platform::clientLibraryFile(ui->edDllCon->text(), QStringLiteral("fbclient.dll")))
              .isEmpty()) {
         ui->Memo5->appendPlainText(textoServicoMantido);
-        return;
+        return true;
     }
-    ServiceRestart::run(ui->edDllCon->text(), ui->edPorta->text(), MantemServico,
-                        [this](const QString& linha) { ui->Memo5->appendPlainText(linha); });
+    return ServiceRestart::run(ui->edDllCon->text(), ui->edPorta->text(), MantemServico,
+                               [this](const QString& linha) { ui->Memo5->appendPlainText(linha); });
 }
 
 // Shows the tester over the settings on the screen and closes its lines in the
@@ -677,9 +694,10 @@ void TFParvel::BitSalvarClick() {
     const bool multiEmpresa = ui->chRenome->isChecked();
     if (multiEmpresa && !verificaCidades(separador))
         return;
-    if (!multiEmpresa)
-        ProfileFile::deleteFile(ConfigFiles::ruvDat());
-    reiniciaServicoLocal();
+    if (!multiEmpresa && !desligaMultiEmpresa())
+        return;
+    if (!reiniciaServicoLocal())
+        return;
     ui->pg->setCurrentWidget(ui->tbConexao);
     // One reading of the fields serves the test and the writes that follow it.
     const SaveSettings settings = configuracao();
@@ -741,9 +759,8 @@ void TFParvel::btnSalvarANXClick() {
         ui->edDllCon->setFocus(Qt::OtherFocusReason);
         return;
     }
-    if (!verificaPorta())
+    if (!verificaPorta() || !reiniciaServicoLocal())
         return;
-    reiniciaServicoLocal();
     ui->edtCaminhoANX->setFocus(Qt::OtherFocusReason);
     ui->pg->setCurrentWidget(ui->tbConexao);
     const SaveSettings settings = configuracao();

@@ -112,7 +112,8 @@ private:
     bool verificaPorta();
     bool dllEncontrada() const;
     void avisaDllAusente();
-    void reiniciaServicoLocal();
+    bool desligaMultiEmpresa();
+    bool reiniciaServicoLocal();
     bool testaConexao(const SaveSettings& s, bool anexo);
     SaveSettings configuracao() const;
 

@@ -3,9 +3,12 @@
 // tester is never shown, a save that gets that far counts as having passed its
 // checks.
 #include "FakeServiceTool.h"
+#include "FileBytes.h"
 #include "RecordingDialogService.h"
+#include "Tmpfs.h"
 #include "WhenModalShows.h"
 #include "config/ExecutableFolder.h"
+#include "screens/main/ServiceRestart.h"
 #include "screens/main/UParvel.h"
 #include "ui/QtDialogService.h"
 #include "ui_UParvel.h"
@@ -18,6 +21,7 @@
 #include <QTreeView>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -95,6 +99,10 @@ private slots:
     void portThatIsNoPortTouchesNothing();
     void serviceRestartOfBothSaves_data();
     void serviceRestartOfBothSaves();
+    void undeletableCopyEndsTheMainSave_data();
+    void undeletableCopyEndsTheMainSave();
+    void withoutRightsALocalSaveTouchesNothing_data();
+    void withoutRightsALocalSaveTouchesNothing();
     void attachmentsFilePicker_data();
     void attachmentsFilePicker();
 
@@ -541,6 +549,77 @@ void TestSaveChecks::serviceRestartOfBothSaves() {
     // In order, and ended before the tester ran.
     QCOMPARE(m_tool->commands(), commands);
     QCOMPARE(m_tool->conf(), rewritten ? QByteArray("RemoteServicePort = 3999\r\n") : before);
+}
+
+void TestSaveChecks::undeletableCopyEndsTheMainSave_data() {
+    QTest::addColumn<bool>("readOnlyDisk");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("read-only copy")
+        << false << "o usuário não tem permissão de acesso ao arquivo ou à pasta dele";
+    if (Tmpfs::supported())
+        QTest::newRow("read-only disk") << true << "o disco está somente para leitura";
+}
+
+// With the option cleared, a "ruv.dat" that stays would keep the RUV programs in
+// multi-company mode: the save ends before the service or any file is touched.
+void TestSaveChecks::undeletableCopyEndsTheMainSave() {
+    QFETCH(bool, readOnlyDisk);
+    QFETCH(QString, reason);
+    openFilled(false);
+    apply({"rLocal=sim"});
+    const QString app = dir() + "/app";
+    QVERIFY(QDir(dir()).mkdir("app"));
+    std::optional<Tmpfs> disk;
+    if (readOnlyDisk)
+        QVERIFY(disk.emplace(app).mounted());
+    ExecutableFolder::setForTesting(app + u'/');
+    const QByteArray stored = "[RUV]\r\nServidor=antigo\r\n";
+    FileBytes::write(app + "/ruv.ini", stored);
+    FileBytes::write(app + "/ruv.dat", stored);
+    const auto writable = qScopeGuard([&] {
+        QFile::setPermissions(app + "/ruv.dat", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    });
+    if (readOnlyDisk)
+        QVERIFY(disk->remountReadOnly());
+    else
+        QVERIFY(QFile::setPermissions(app + "/ruv.dat", QFileDevice::ReadOwner));
+    const QByteArray conf = m_tool->conf();
+
+    save(false);
+
+    QCOMPARE(outcome(), QStringLiteral("error"));
+    const QString text = m_recorder.entries.first().text;
+    QCOMPARE(text, "Não foi possível apagar o arquivo \"" + app + "/ruv.dat\": " + reason +
+                       ".\rA opção Multi-Empresa continua ativa para os programas do RUV. Nada "
+                       "foi gravado.");
+    QVERIFY(QFile::exists(app + "/ruv.dat"));
+    QCOMPARE(FileBytes::read(app + "/ruv.ini"), stored);
+    QCOMPARE(m_tool->commands(), QStringList{});
+    QCOMPARE(m_tool->conf(), conf);
+}
+
+void TestSaveChecks::withoutRightsALocalSaveTouchesNothing_data() {
+    QTest::addColumn<bool>("attachments");
+    QTest::newRow("main") << false;
+    QTest::newRow("attachments") << true;
+}
+
+// One box asks for an administrator; the service, "firebird.conf" and the tester
+// are left alone.
+void TestSaveChecks::withoutRightsALocalSaveTouchesNothing() {
+    QFETCH(bool, attachments);
+    openFilled(attachments);
+    apply({"rLocal=sim"});
+    ServiceRestart::setRightsForTesting(false);
+    const auto restore = qScopeGuard([] { ServiceRestart::setRightsForTesting(std::nullopt); });
+    const QByteArray conf = m_tool->conf();
+
+    save(attachments);
+
+    QCOMPARE(outcome(), QStringLiteral("warning"));
+    QVERIFY(m_recorder.entries.first().text.contains("executado como administrador"));
+    QCOMPARE(m_tool->commands(), QStringList{});
+    QCOMPARE(m_tool->conf(), conf);
 }
 
 void TestSaveChecks::attachmentsFilePicker_data() {

@@ -1,0 +1,6 @@
+#include "config/WindowsFileCalls.h"
+
+WindowsFileCalls& WindowsFileCalls::current() {
+    static WindowsFileCalls calls;
+    return calls;
+}

@@ -1,0 +1,69 @@
+// Starts a program as a console's prompt starts a window program: the program
+// shares this process's console and is given no standard handles. Prints, on
+// this process's own output, the lines the program left in the console.
+//   console_run PROGRAM [ARGUMENTS...]
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace {
+
+std::wstring commandLine(int argc, wchar_t** argv) {
+    std::wstring line = L"\"" + std::wstring(argv[1]) + L"\"";
+    for (int i = 2; i < argc; ++i)
+        line += L" " + std::wstring(argv[i]);
+    return line;
+}
+
+// The console's lines up to the cursor, blanks at their ends dropped.
+std::string screenText() {
+    const HANDLE screen =
+        ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (screen == INVALID_HANDLE_VALUE || !::GetConsoleScreenBufferInfo(screen, &info))
+        return "(no console)\n";
+    std::string text;
+    std::vector<wchar_t> row(info.dwSize.X);
+    for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+        DWORD read = 0;
+        ::ReadConsoleOutputCharacterW(screen, row.data(), DWORD(row.size()), {0, y}, &read);
+        std::wstring line(row.data(), read);
+        line.erase(line.find_last_not_of(L' ') + 1);
+        if (y == info.dwCursorPosition.Y && line.empty())
+            break;
+        const int size = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), nullptr,
+                                               0, nullptr, nullptr);
+        std::string bytes(size, '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), bytes.data(), size,
+                              nullptr, nullptr);
+        text += bytes + "\n";
+    }
+    ::CloseHandle(screen);
+    return text;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2)
+        return 2;
+    const HANDLE report = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    ::FreeConsole();
+    if (!::AllocConsole())
+        return 3;
+    std::wstring line = commandLine(argc, argv);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return 4;
+    ::WaitForSingleObject(process.hProcess, 60000);
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(process.hProcess, &exitCode);
+    const std::string text = screenText();
+    DWORD written = 0;
+    ::WriteFile(report, text.data(), DWORD(text.size()), &written, nullptr);
+    return int(exitCode);
+}
