@@ -71,4 +71,10 @@ void endOnTerminationRequest();
 // for as long as a server holds one.
 void exitWithoutTeardownWhile(bool (*busy)());
 
+// Gives a program without a console of its own (the Windows GUI build) the
+// console of the command prompt that started it, for the standard streams that
+// the caller did not redirect; redirected streams are kept. A no-op where every
+// program writes to its caller's terminal.
+void attachParentConsole();
+
 } // namespace platform

@@ -234,3 +234,5 @@ void platform::exitWithoutTeardownWhile(bool (*busy)()) {
         },
         reinterpret_cast<void*>(busy));
 }
+
+void platform::attachParentConsole() {}

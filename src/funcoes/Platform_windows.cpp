@@ -1,6 +1,7 @@
 #include "funcoes/Platform.h"
 
 #include <QFileInfo>
+#include <cstdio>
 #include <vector>
 #include <windows.h>
 
@@ -121,3 +122,25 @@ void platform::endOnTerminationRequest() {}
 // ExitProcess ends the other threads before the libraries' teardown runs, so no
 // call a server holds is left for it to wait for.
 void platform::exitWithoutTeardownWhile(bool (*)()) {}
+
+namespace {
+
+// A handle the caller redirected to a file or a pipe; a GUI program started
+// from a console has none.
+bool redirected(DWORD stream) {
+    const HANDLE handle = ::GetStdHandle(stream);
+    return handle && handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+} // namespace
+
+void platform::attachParentConsole() {
+    const bool outRedirected = redirected(STD_OUTPUT_HANDLE);
+    const bool errRedirected = redirected(STD_ERROR_HANDLE);
+    if ((outRedirected && errRedirected) || !::AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    if (!outRedirected)
+        std::freopen("CONOUT$", "w", stdout);
+    if (!errRedirected)
+        std::freopen("CONOUT$", "w", stderr);
+}

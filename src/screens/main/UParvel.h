@@ -110,8 +110,6 @@ private:
     bool verificaPastas();
     bool verificaCidades(const QString& separador);
     bool verificaPorta();
-    bool dllEncontrada() const;
-    void avisaDllAusente();
     void reiniciaServicoLocal();
     bool testaConexao(const SaveSettings& s, bool anexo);
     SaveSettings configuracao() const;
