@@ -67,7 +67,7 @@ bool ConnectionProof::comeca() {
         m_sessao->loadLibrary();
     } catch (const FirebirdError& erro) {
         passo.milissegundos = relogio.elapsed();
-        return falhou(passo, erro.text(), std::nullopt);
+        return falhou(passo, erro, std::nullopt);
     }
     passo.passou = true;
     passo.milissegundos = relogio.elapsed();
@@ -91,7 +91,7 @@ bool ConnectionProof::usuario() {
         }
     } catch (const FirebirdError& erro) {
         passo.milissegundos = relogio.elapsed();
-        return falhou(passo, erro.text(), m_p.enderecoBanco);
+        return falhou(passo, erro, m_p.enderecoBanco);
     }
     passo.passou = true;
     passo.milissegundos = relogio.elapsed();
@@ -110,7 +110,7 @@ bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const
         passo.milissegundos = relogio.elapsed();
         for (const QString& linha : ConnectionTexts::linhasFalha(conexao))
             m_escreve(linha);
-        return falhou(passo, erro.text(), endereco);
+        return falhou(passo, erro, endereco);
     }
     m_escreve(ConnectionTexts::linhaConectado(conexao, relogio.elapsed(), tabdef));
     const bool fechou = fecha(passo);
@@ -129,16 +129,17 @@ bool ConnectionProof::fecha(Passo& passo) {
         m_sessao->closeDatabase();
         return true;
     } catch (const FirebirdError& erro) {
-        return falhou(passo, erro.text(), std::nullopt);
+        return falhou(passo, erro, std::nullopt);
     }
 }
 
-// A server reached by address whose port refuses gets the hint of the port it
-// answers on, within what is left of the call's and the test's bounds.
-bool ConnectionProof::falhou(Passo passo, const QString& texto,
+// A server that could not be reached gets the hint of the port it answers on,
+// when its configured port refuses, within what is left of the call's and the
+// test's bounds.
+bool ConnectionProof::falhou(Passo passo, const FirebirdError& erro,
                              const std::optional<QString>& endereco) {
-    QString motivo = texto;
-    if (endereco) {
+    QString motivo = erro.text();
+    if (endereco && erro.networkFailure()) {
         const QString servidor = ConnectionTexts::temEndereco(*endereco)
                                      ? Apara(*endereco)
                                      : QStringLiteral("localhost");

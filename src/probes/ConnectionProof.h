@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+class FirebirdError;
 class FirebirdSession;
 
 // The connection test of a configuration, as the tester window shows it and the
@@ -56,7 +57,7 @@ private:
     bool fecha(Passo& passo);
     // Logs and records a failed step; `endereco`, the server a refused port
     // would be on, when the step reached one.
-    bool falhou(Passo passo, const QString& texto, const std::optional<QString>& endereco);
+    bool falhou(Passo passo, const FirebirdError& erro, const std::optional<QString>& endereco);
 
     ConnectionParameters m_p;
     UsuarioAusente m_usuarioAusente;
