@@ -29,7 +29,7 @@ QString umaLinha(const QString& texto) {
 
 ConfigurationCheck::Resultado
 ConfigurationCheck::run(const QString& ini, const std::function<void(const QString&)>& escreve) {
-    Resultado resultado{ini};
+    Resultado resultado{QFileInfo(ini).absoluteFilePath()};
     if (const auto motivo = ilegivel(ini)) {
         resultado.status = Ilegivel;
         resultado.resumo = *motivo;

@@ -18,7 +18,7 @@ public:
     enum Status { Provada = 0, Falhou = 1, Ilegivel = 2 };
 
     struct Resultado {
-        QString arquivo;
+        QString arquivo; // absolute, for reports gathered from many machines
         int status = Falhou;
         QList<ConnectionProof::Passo> passos;
         QString resumo; // the summary line
