@@ -239,6 +239,10 @@ private slots:
             << "verificacao"
             << "O Arquivo fbclient.dll não foi localizado em"
             << "VERIFICAÇÃO FALHOU.";
+        QTest::newRow("port that is no port")
+            << Entries{{"RUV/PORTACON", "30x5"}} << QByteArray() << false << "verificacao"
+            << "A porta informada (\"30x5\") não é válida"
+            << "VERIFICAÇÃO FALHOU.";
         QTest::newRow("cities folder blank in multi-company mode")
             << Entries{} << QByteArray() << true << "verificacao"
             << "porém o caminho da pasta CIDADES está em branco. Favor informar o caminho!"
