@@ -1,3 +1,5 @@
+#include "check/CheckCommand.h"
+#include "check/CheckOptions.h"
 #include "config/ConfigFiles.h"
 #include "funcoes/Platform.h"
 #include "funcoes/funcoes.h"
@@ -12,7 +14,7 @@ namespace {
 
 QString help() {
     return QStringLiteral(
-               "Uso: parvel [--help | --version]\n"
+               "Uso: parvel [--help | --version | --check [--ini ARQUIVO] [--json]]\n"
                "\n"
                "Configura o acesso do RUV às suas bases de dados Firebird. Edita o arquivo\n"
                "de configuração que fica ao lado deste programa, na pasta dos programas do RUV:\n"
@@ -21,12 +23,15 @@ QString help() {
                "\n"
                "  --help     mostra este texto\n"
                "  --version  mostra a versão do programa\n")
-        .arg(ConfigFiles::ruvIni());
+               .arg(ConfigFiles::ruvIni()) +
+           CheckOptions::texto();
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (CheckCommand::asked(argc, argv))
+        return CheckCommand::run(argc, argv);
     // Asked from a terminal: answered there, without opening a window.
     const bool version = argc == 2 && std::strcmp(argv[1], "--version") == 0;
     const bool usage = argc == 2 && std::strcmp(argv[1], "--help") == 0;

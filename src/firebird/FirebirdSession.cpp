@@ -38,15 +38,15 @@ FirebirdSession::~FirebirdSession() {
 void FirebirdSession::run(const QString& what, Step step) {
     const QDeadlineTimer callEnd(m_callBound, Qt::PreciseTimer);
     const bool wholeTestFirst = m_end < callEnd;
-    auto error = std::make_shared<std::optional<QString>>();
+    auto error = std::make_shared<std::optional<FirebirdError>>();
     const bool returned = m_worker.run(
         [objects = m_objects, step = std::move(step), error] {
             try {
                 step(*objects);
             } catch (const FirebirdError& failure) {
-                *error = failure.text();
+                *error = failure;
             } catch (const std::exception& failure) {
-                *error = QString::fromLocal8Bit(failure.what());
+                *error = FirebirdError(QString::fromLocal8Bit(failure.what()));
             }
         },
         wholeTestFirst ? m_end : callEnd);
@@ -60,7 +60,7 @@ void FirebirdSession::run(const QString& what, Step step) {
                                 .arg(what)
                                 .arg(wholeSeconds(m_callBound)));
     if (*error)
-        throw FirebirdError(**error);
+        throw **error;
 }
 
 void FirebirdSession::loadLibrary() {

@@ -26,6 +26,8 @@ public:
     FirebirdSession(const FirebirdSession&) = delete;
     FirebirdSession& operator=(const FirebirdSession&) = delete;
 
+    // Loads the client library, once; the calls below load it when needed.
+    void loadLibrary();
     // Attach, list, detach.
     QStringList users(const QString& serviceName, const FirebirdLogin& login);
     // Attach, add, detach.
@@ -41,7 +43,6 @@ private:
     struct Objects;
     using Step = std::function<void(Objects&)>;
 
-    void loadLibrary();
     void attachService(const QString& serviceName, const FirebirdLogin& login);
     void detachService();
     // Runs `step` with the bounds; `what` names it in a time-out's text.

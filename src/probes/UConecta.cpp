@@ -1,13 +1,9 @@
 #include "probes/UConecta.h"
 
-#include "firebird/FirebirdError.h"
-#include "firebird/FirebirdSession.h"
-#include "funcoes/Platform.h"
-#include "probes/ConnectionTexts.h"
+#include "probes/ConnectionProof.h"
 #include "ui_UConecta.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QScreen>
 
@@ -24,31 +20,6 @@ QString ConPorta;
 int ConContadorLegenda = 0;
 
 TFConecta* FConecta = nullptr;
-
-namespace {
-
-using namespace std::chrono_literals;
-
-// Whatever a server does (silent, trickling bytes, sending keep-alives, paused
-// mid-conversation), each call into the client library ends within the call
-// bound and the whole test within the test bound. The client's own connect
-// time-out bounds only the wait between two bytes; it is set past the call bound
-// so that the reason logged is the tester's, and frees a call given up on.
-constexpr std::chrono::milliseconds limiteChamada = 15s;
-constexpr std::chrono::milliseconds limiteTeste = 45s;
-constexpr int esperaDoCliente = 20;
-
-const QString usuarioAplicacao = QStringLiteral("TOMRUV");
-const QString senhaAplicacao = QStringLiteral("pelmor");
-const FirebirdLogin administrador{QStringLiteral("SYSDBA"), QStringLiteral("brindoval"),
-                                  esperaDoCliente};
-const FirebirdLogin aplicacao{usuarioAplicacao, senhaAplicacao, esperaDoCliente};
-
-QString bibliotecaCliente() {
-    return platform::clientLibraryFile(ConPastaDll, ConArquivoDll);
-}
-
-} // namespace
 
 TFConecta::TFConecta(QPlainTextEdit& log, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -106,92 +77,32 @@ void TFConecta::Timer2Timer() {
 }
 
 bool TFConecta::TestaConexao() {
-    comecaTeste();
-    if (!provisionaUsuario())
-        return false;
-    if (!conecta(ConnectionTexts::bancoPrincipal(ConEnderecoBanco, ConPorta, ConPastaBanco,
-                                                 ConSistemaBanco),
-                 false))
-        return false;
-    if (!fechaConexao())
-        return false;
-    if (!conecta(ConnectionTexts::bancoTabdef(ConEnderecoTabdef, ConPorta, ConPastaTabdef,
-                                              ConSistemaTabdef),
-                 true))
-        return false;
-    mostraInicioDoLog();
-    return fechaConexao();
+    return terminaTeste(comecaTeste().principal());
 }
 
 bool TFConecta::TestaConexaoANX() {
     Memo5.clear();
-    comecaTeste();
-    if (!provisionaUsuario())
-        return false;
-    if (!conecta(ConnectionTexts::bancoAnexos(ConEnderecoBanco, ConPorta, ConPastaBanco,
-                                              ConSistemaBanco),
-                 false))
-        return false;
-    if (!fechaConexao())
-        return false;
-    mostraInicioDoLog();
-    return fechaConexao();
+    return terminaTeste(comecaTeste().anexos());
 }
 
-void TFConecta::comecaTeste() {
-    escreve("Aguarde... Verificando Usuário...");
-    Memo5.repaint();
-    m_sessao = std::make_unique<FirebirdSession>(bibliotecaCliente(), limiteChamada, limiteTeste);
+// The window provisions a missing "TOMRUV"; the lines show as they come.
+ConnectionProof& TFConecta::comecaTeste() {
+    const ConnectionParameters parametros{ConEnderecoBanco, ConEnderecoTabdef, ConPastaBanco,
+                                          ConPastaTabdef,   ConSistemaBanco,   ConSistemaTabdef,
+                                          ConPastaDll,      ConArquivoDll,     ConPorta};
+    m_prova = std::make_unique<ConnectionProof>(parametros, ConnectionProof::UsuarioAusente::Cria,
+                                                [this](const QString& linha) {
+                                                    Memo5.appendPlainText(linha);
+                                                    Memo5.repaint();
+                                                });
+    return *m_prova;
 }
 
-// The user is looked up, and created when missing, on the database server only,
-// through the same client library as the connections.
-bool TFConecta::provisionaUsuario() {
-    const QString servico = ConnectionTexts::gerenciadorServicos(ConEnderecoBanco, ConPorta);
-    try {
-        if (!m_sessao->users(servico, administrador).contains(usuarioAplicacao))
-            m_sessao->addUser(servico, administrador, usuarioAplicacao, senhaAplicacao);
-        return true;
-    } catch (const FirebirdError& erro) {
-        escreve(ConnectionTexts::linhaMotivo(erro.text()));
-        return false;
+// A passed test shows the log from its start.
+bool TFConecta::terminaTeste(bool conectou) {
+    if (conectou) {
+        Memo5.moveCursor(QTextCursor::Start);
+        Memo5.ensureCursorVisible();
     }
-}
-
-bool TFConecta::conecta(const QString& conexao, bool tabdef) {
-    if (!fechaConexao())
-        return false;
-    QElapsedTimer relogio;
-    relogio.start();
-    try {
-        m_sessao->openDatabase(conexao, aplicacao);
-    } catch (const FirebirdError& erro) {
-        for (const QString& linha : ConnectionTexts::linhasFalha(conexao))
-            escreve(linha);
-        escreve(ConnectionTexts::linhaMotivo(erro.text()));
-        return false;
-    }
-    escreve(ConnectionTexts::linhaConectado(conexao, relogio.elapsed(), tabdef));
-    return true;
-}
-
-// A close that fails or does not end in time ends the test too: the server
-// stopped answering.
-bool TFConecta::fechaConexao() {
-    try {
-        m_sessao->closeDatabase();
-        return true;
-    } catch (const FirebirdError& erro) {
-        escreve(ConnectionTexts::linhaMotivo(erro.text()));
-        return false;
-    }
-}
-
-void TFConecta::mostraInicioDoLog() {
-    Memo5.moveCursor(QTextCursor::Start);
-    Memo5.ensureCursorVisible();
-}
-
-void TFConecta::escreve(const QString& linha) {
-    Memo5.appendPlainText(linha);
+    return conectou;
 }

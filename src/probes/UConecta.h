@@ -6,7 +6,7 @@
 #include <memory>
 
 class QPlainTextEdit;
-class FirebirdSession;
+class ConnectionProof;
 namespace Ui {
 class TFConecta;
 }
@@ -67,18 +67,14 @@ private:
     void FormCreate();
     void FormShow();
 
-    void comecaTeste();
-    // Each step logs its failure and returns false.
-    bool provisionaUsuario();
-    bool conecta(const QString& conexao, bool tabdef);
-    bool fechaConexao();
-    void mostraInicioDoLog();
-    void escreve(const QString& linha);
+    // The proof over the connection parameters, writing into the message log.
+    ConnectionProof& comecaTeste();
+    bool terminaTeste(bool conectou);
 
     std::unique_ptr<Ui::TFConecta> ui;
     QPlainTextEdit& Memo5;
-    // The calls into the client library of the test running, off this thread.
-    std::unique_ptr<FirebirdSession> m_sessao;
+    // The test running; kept until the next, as its calls may still be held.
+    std::unique_ptr<ConnectionProof> m_prova;
 };
 
 extern TFConecta* FConecta;

@@ -139,9 +139,15 @@ private slots:
         TFConecta window(m_log);
 
         QVERIFY(!window.TestaConexao());
-        QCOMPARE(lines(m_log), (QStringList{"linha anterior", aguarde,
-                                            "Motivo: Unable to complete network request to host "
-                                            "\"127.0.0.1\". - Failed to establish a connection."}));
+        const QStringList logged = lines(m_log);
+        QCOMPARE(logged.mid(0, 2), (QStringList{"linha anterior", aguarde}));
+        QCOMPARE(logged.size(), 3);
+        // A server of this machine on 3050, 3051 or 3055 (a demo) is named after it.
+        const QString reason = "Motivo: Unable to complete network request to host "
+                               "\"127.0.0.1\". - Failed to establish a connection.";
+        QVERIFY2(logged.last() == reason ||
+                     logged.last().startsWith(reason + " - o servidor responde na porta "),
+                 qPrintable(logged.last()));
     }
 
     void refusedAdministratorWritesNothing() {

@@ -6,12 +6,12 @@
 #include "firebird/FirebirdLibrary.h"
 #include "funcoes/AppError.h"
 #include "funcoes/Platform.h"
-#include "funcoes/PortNumber.h"
 #include "funcoes/funcoes.h"
 #include "probes/AddressPingCheck.h"
 #include "probes/IntegrationProbe.h"
 #include "probes/UConecta.h"
 #include "screens/alternate/UParvelNovo.h"
+#include "screens/main/SaveChecks.h"
 #include "screens/main/SaveTable.h"
 #include "screens/main/ServiceRestart.h"
 #include "ui/DialogService.h"
@@ -63,8 +63,6 @@ const QString textoPingFalhou =
 const QString textoServicoMantido =
     QStringLiteral("A biblioteca de conexão não pode ser carregada: o serviço do Firebird não "
                    "foi parado.");
-const QString textoDllNaoInformada =
-    QStringLiteral("Caminho da DLL de Conexão Precisa ser Informada.");
 
 bool pastaExiste(const QString& pasta) {
     return QFileInfo(pasta).isDir();
@@ -516,91 +514,49 @@ bool TFParvel::VerPrioridade() {
     return passou;
 }
 
-// The local folders can only be looked at from a Windows database server, the
-// shared folder and the client library from here.
+// The first failing check shows its box on its page and focuses its field.
 bool TFParvel::verificaPastas() {
-    if (vazio(ui->edIPBanco) && ui->rbWinBD->isChecked() &&
-        !pastaExiste(ui->edPastaLocalBD->text())) {
-        dialogs().informationBox(QStringLiteral("Diretório Local do Banco de Dados Inválido."));
-        ui->edPastaLocalBD->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    if (vazio(ui->edIPTABDEF) && ui->rbWinBD->isChecked() &&
-        !pastaExiste(ui->edPastaLocalTABDEF->text())) {
-        ui->PGD->setCurrentWidget(ui->tbDEF);
-        dialogs().informationBox(QStringLiteral("Diretório Local do TABDEF Inválido."));
-        ui->edPastaLocalTABDEF->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    if (!vazio(ui->edPastaRede) && !pastaExiste(ui->edPastaRede->text())) {
-        ui->PGD->setCurrentWidget(ui->tbDEF);
-        dialogs().informationBox(QStringLiteral("Diretório Compartilhado no Servidor Inválido."));
-        ui->edPastaRede->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    if (vazio(ui->edDllCon)) {
-        dialogs().informationBox(textoDllNaoInformada);
-        return false;
-    }
-    if (!dllEncontrada()) {
-        avisaDllAusente();
-        ui->edDllCon->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    if (ui->chkIntegra->isChecked() && vazio(ui->edtCaminhoInteg)) {
-        dialogs().informationBox(
-            QStringLiteral("A integração com o sistema de controle interno está habilitado mais o "
-                           "caminho não foi definido.\rÉ obrigatório informar um caminho."));
-        return false;
-    }
-    return true;
+    const auto falha = SaveChecks::pastas(configuracao());
+    if (!falha)
+        return true;
+    using Campo = SaveChecks::Campo;
+    const QHash<Campo, QPair<QWidget*, QWidget*>> destino = {
+        {Campo::PastaBanco, {nullptr, ui->edPastaLocalBD}},
+        {Campo::PastaTabdef, {ui->tbDEF, ui->edPastaLocalTABDEF}},
+        {Campo::PastaRede, {ui->tbDEF, ui->edPastaRede}},
+        {Campo::Dll, {nullptr, ui->edDllCon}}};
+    const auto [pagina, campo] = destino.value(falha->campo);
+    if (pagina)
+        ui->PGD->setCurrentWidget(pagina);
+    dialogs().informationBox(falha->texto);
+    if (campo)
+        campo->setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 // Checked before anything is stopped or written: a text that is no port would
 // reach the server's "firebird.conf" once its service is down.
 bool TFParvel::verificaPorta() {
-    const QString porta = ui->edPorta->text();
-    if (PortNumber::parse(porta))
+    const auto recusa = SaveChecks::porta(ui->edPorta->text());
+    if (!recusa)
         return true;
-    dialogs().warningBox(PortNumber::refusal(porta));
+    dialogs().warningBox(*recusa);
     ui->edPorta->setFocus(Qt::OtherFocusReason);
     return false;
 }
 
-bool TFParvel::dllEncontrada() const {
-    return ProfileFile::fileExists(
-        platform::clientLibraryFile(Apara(ui->edDllCon->text()), QStringLiteral("fbclient.dll")));
-}
-
-void TFParvel::avisaDllAusente() {
-    dialogs().informationBox(QStringLiteral("O Arquivo fbclient.dll não foi localizado em ") +
-                             Apara(ui->edDllCon->text()) +
-                             QStringLiteral("\rAtualize o BPL ou entre em contato com seu "
-                                            "Representante."));
-}
-
-// The cities folder is seen with the database server's separator; the separator
-// appended here stays on the screen whatever follows.
+// The separator appended to the cities folder stays on the screen whatever follows.
 bool TFParvel::verificaCidades(const QString& separador) {
-    const auto falha = [this](const QString& texto) {
-        dialogs().warningBox(texto);
-        ui->edPastaCidades->setFocus(Qt::OtherFocusReason);
-        ui->pg->setCurrentWidget(ui->tbPastaRede);
-        return false;
-    };
-    if (vazio(ui->edPastaCidades))
-        return falha(QStringLiteral("A Opção (Multi-Empresa) encontra-se marcada, porém o caminho "
-                                    "da pasta CIDADES está em branco.\rFavor informar o caminho!"));
-    if (UltimosCaracteres(ui->edPastaCidades->text(), 1) != separador)
-        ui->edPastaCidades->setText(ui->edPastaCidades->text() + separador);
-    const QString cidades = ui->edPastaCidades->text();
-    if (!pastaExiste(Apara(cidades)))
-        return falha(QStringLiteral("O diretório informado no caminho da pasta CIDADES é "
-                                    "inválido.\rFavor informar o caminho correto!"));
-    if (SegmentoDoFim(cidades, separador, 1).toUpper() != QLatin1String("CIDADES"))
-        return falha(QStringLiteral("Para a opção Multi-Empresa o diretório informado precisa ser "
-                                    "a pasta CIDADES.\rFavor informar o caminho correto!"));
-    return true;
+    QString cidades = ui->edPastaCidades->text();
+    const auto falha = SaveChecks::cidades(cidades, separador);
+    if (cidades != ui->edPastaCidades->text())
+        ui->edPastaCidades->setText(cidades);
+    if (!falha)
+        return true;
+    dialogs().warningBox(*falha);
+    ui->edPastaCidades->setFocus(Qt::OtherFocusReason);
+    ui->pg->setCurrentWidget(ui->tbPastaRede);
+    return false;
 }
 
 // The multi-company mode is the copy's existence: a copy that cannot be deleted
@@ -690,7 +646,7 @@ SaveSettings TFParvel::configuracao() const {
 void TFParvel::BitSalvarClick() {
     if (!VerPrioridade() || !verificaPastas() || !verificaPorta())
         return;
-    const QString separador = IIF(ui->rbWinBD->isChecked(), "\\", "/");
+    const QString separador = SaveChecks::separador(configuracao());
     const bool multiEmpresa = ui->chRenome->isChecked();
     if (multiEmpresa && !verificaCidades(separador))
         return;
@@ -745,7 +701,8 @@ bool TFParvel::VerPrioridadeANX() {
                                     "de Anexos."),
                      nullptr);
     if (vazio(ui->edDllCon))
-        return falha(nullptr, &DialogService::informationBox, textoDllNaoInformada, nullptr);
+        return falha(nullptr, &DialogService::informationBox, SaveChecks::textoDllNaoInformada,
+                     nullptr);
     return true;
 }
 
@@ -753,8 +710,9 @@ void TFParvel::btnSalvarANXClick() {
     ui->Memo5->clear();
     if (!VerPrioridadeANX())
         return;
-    if (!vazio(ui->edDllCon) && !dllEncontrada()) {
-        avisaDllAusente();
+    if (const auto ausente =
+            vazio(ui->edDllCon) ? std::nullopt : SaveChecks::dllAusente(ui->edDllCon->text())) {
+        dialogs().informationBox(*ausente);
         ui->PGD->setCurrentWidget(ui->tbDirBco);
         ui->edDllCon->setFocus(Qt::OtherFocusReason);
         return;

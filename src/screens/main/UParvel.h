@@ -110,8 +110,6 @@ private:
     bool verificaPastas();
     bool verificaCidades(const QString& separador);
     bool verificaPorta();
-    bool dllEncontrada() const;
-    void avisaDllAusente();
     bool desligaMultiEmpresa();
     bool reiniciaServicoLocal();
     bool testaConexao(const SaveSettings& s, bool anexo);

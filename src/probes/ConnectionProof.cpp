@@ -1,0 +1,156 @@
+#include "probes/ConnectionProof.h"
+
+#include "firebird/FirebirdError.h"
+#include "firebird/FirebirdSession.h"
+#include "funcoes/Platform.h"
+#include "funcoes/funcoes.h"
+#include "probes/ConnectionTexts.h"
+#include "probes/PortHint.h"
+
+#include <QElapsedTimer>
+
+namespace {
+
+// The client's own connect time-out bounds only the wait between two bytes; it
+// is set past the call bound so that the reason logged is the test's, and frees
+// a call given up on.
+constexpr int esperaDoCliente = 20;
+
+const QString usuarioAplicacao = QStringLiteral("TOMRUV");
+const QString senhaAplicacao = QStringLiteral("pelmor");
+const FirebirdLogin administrador{QStringLiteral("SYSDBA"), QStringLiteral("brindoval"),
+                                  esperaDoCliente};
+const FirebirdLogin aplicacao{usuarioAplicacao, senhaAplicacao, esperaDoCliente};
+
+const QString prefixoMotivo = QStringLiteral("Motivo: ");
+
+} // namespace
+
+ConnectionProof::ConnectionProof(const ConnectionParameters& parametros,
+                                 UsuarioAusente usuarioAusente,
+                                 std::function<void(const QString&)> escreve)
+    : m_p(parametros), m_usuarioAusente(usuarioAusente), m_escreve(std::move(escreve)) {}
+
+ConnectionProof::~ConnectionProof() = default;
+
+bool ConnectionProof::principal() {
+    return comeca() && usuario() &&
+           conecta(QStringLiteral("principal"),
+                   ConnectionTexts::bancoPrincipal(m_p.enderecoBanco, m_p.porta, m_p.pastaBanco,
+                                                   m_p.sistemaBanco),
+                   m_p.enderecoBanco, false) &&
+           conecta(QStringLiteral("tabdef"),
+                   ConnectionTexts::bancoTabdef(m_p.enderecoTabdef, m_p.porta, m_p.pastaTabdef,
+                                                m_p.sistemaTabdef),
+                   m_p.enderecoTabdef, true);
+}
+
+bool ConnectionProof::anexos() {
+    return comeca() && usuario() &&
+           conecta(QStringLiteral("anexos"),
+                   ConnectionTexts::bancoAnexos(m_p.enderecoBanco, m_p.porta, m_p.pastaBanco,
+                                                m_p.sistemaBanco),
+                   m_p.enderecoBanco, false);
+}
+
+// The library is loaded on its own, first, so that a report names it when it
+// cannot be; the log says nothing of it unless it fails.
+bool ConnectionProof::comeca() {
+    m_escreve(QStringLiteral("Aguarde... Verificando Usuário..."));
+    m_fim = QDeadlineTimer(limiteTeste, Qt::PreciseTimer);
+    Passo passo{QStringLiteral("biblioteca"),
+                platform::clientLibraryFile(m_p.pastaDll, m_p.arquivoDll)};
+    m_sessao = std::make_unique<FirebirdSession>(passo.alvo, limiteChamada, limiteTeste);
+    QElapsedTimer relogio;
+    relogio.start();
+    try {
+        m_sessao->loadLibrary();
+    } catch (const FirebirdError& erro) {
+        passo.milissegundos = relogio.elapsed();
+        return falhou(passo, erro, std::nullopt);
+    }
+    passo.passou = true;
+    passo.milissegundos = relogio.elapsed();
+    m_passos << passo;
+    return true;
+}
+
+// The user is looked up on the database server only, through the same client
+// library as the connections.
+bool ConnectionProof::usuario() {
+    Passo passo{QStringLiteral("usuario"),
+                ConnectionTexts::gerenciadorServicos(m_p.enderecoBanco, m_p.porta)};
+    QElapsedTimer relogio;
+    relogio.start();
+    try {
+        if (!m_sessao->users(passo.alvo, administrador).contains(usuarioAplicacao)) {
+            if (m_usuarioAusente == UsuarioAusente::Falha)
+                throw FirebirdError(QStringLiteral("O usuário \"%1\" não existe no servidor.")
+                                        .arg(usuarioAplicacao));
+            m_sessao->addUser(passo.alvo, administrador, usuarioAplicacao, senhaAplicacao);
+        }
+    } catch (const FirebirdError& erro) {
+        passo.milissegundos = relogio.elapsed();
+        return falhou(passo, erro, m_p.enderecoBanco);
+    }
+    passo.passou = true;
+    passo.milissegundos = relogio.elapsed();
+    m_passos << passo;
+    return true;
+}
+
+bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const QString& endereco,
+                              bool tabdef) {
+    Passo passo{nome, conexao};
+    QElapsedTimer relogio;
+    relogio.start();
+    try {
+        m_sessao->openDatabase(conexao, aplicacao);
+    } catch (const FirebirdError& erro) {
+        passo.milissegundos = relogio.elapsed();
+        for (const QString& linha : ConnectionTexts::linhasFalha(conexao))
+            m_escreve(linha);
+        return falhou(passo, erro, endereco);
+    }
+    m_escreve(ConnectionTexts::linhaConectado(conexao, relogio.elapsed(), tabdef));
+    const bool fechou = fecha(passo);
+    passo.milissegundos = relogio.elapsed();
+    if (fechou) {
+        passo.passou = true;
+        m_passos << passo;
+    }
+    return fechou;
+}
+
+// A close that fails or does not end in time ends the test too: the server
+// stopped answering.
+bool ConnectionProof::fecha(Passo& passo) {
+    try {
+        m_sessao->closeDatabase();
+        return true;
+    } catch (const FirebirdError& erro) {
+        return falhou(passo, erro, std::nullopt);
+    }
+}
+
+// A server that could not be reached gets the hint of the port it answers on,
+// when its configured port refuses, within what is left of the call's and the
+// test's bounds.
+bool ConnectionProof::falhou(Passo passo, const FirebirdError& erro,
+                             const std::optional<QString>& endereco) {
+    QString motivo = erro.text();
+    if (endereco && erro.networkFailure()) {
+        const QString servidor = ConnectionTexts::temEndereco(*endereco)
+                                     ? Apara(*endereco)
+                                     : QStringLiteral("localhost");
+        const QDeadlineTimer chamada(limiteChamada, Qt::PreciseTimer);
+        const QString dica = PortHint::para(servidor, m_p.porta, std::min(chamada, m_fim));
+        if (!dica.isEmpty())
+            motivo += u'\n' + dica;
+    }
+    const QString linha = ConnectionTexts::linhaMotivo(motivo);
+    m_escreve(linha);
+    passo.motivo = linha.mid(prefixoMotivo.size());
+    m_passos << passo;
+    return false;
+}

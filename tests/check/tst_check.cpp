@@ -1,0 +1,414 @@
+#include "FileBytes.h"
+#include "FirebirdTestServer.h"
+#include "StallingPeer.h"
+#include "funcoes/Platform.h"
+#include "probes/UConecta.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using Entries = QList<QPair<QString, QString>>; // "SECTION/Key", value
+
+struct CheckRun {
+    int exitCode = -1;
+    QStringList lines;
+    QByteArray output;
+    qint64 elapsedMs = 0;
+};
+
+// The program as a script on a machine without a display starts it: no X, no
+// Wayland, no Qt platform chosen for it.
+CheckRun runCheck(const QStringList& arguments) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "PARVEL_FB_ROOT", "PARVEL_FB_PORT"})
+        environment.remove(name);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(PARVEL_PROGRAM, QStringList{"--check"} + arguments);
+    if (!process.waitForFinished(120000))
+        qWarning("the check did not end within 120 s");
+    CheckRun run;
+    run.elapsedMs = clock.elapsed();
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.output = process.readAllStandardOutput();
+    run.lines = QString::fromUtf8(run.output).split('\n');
+    if (run.lines.constLast().isEmpty())
+        run.lines.removeLast();
+    return run;
+}
+
+// A port on 127.0.0.1 that nobody listens on: a stopped server.
+quint16 closedPort() {
+    QTcpServer listener;
+    listener.listen(QHostAddress::LocalHost);
+    return listener.serverPort();
+}
+
+// The Windows-1252 file the RUV programs read.
+QByteArray iniBytes(const Entries& entries) {
+    QByteArray bytes;
+    QString section;
+    for (const auto& [name, value] : entries) {
+        const QString entrySection = name.section('/', 0, 0);
+        if (entrySection != section)
+            bytes += "[" + entrySection.toLatin1() + "]\r\n";
+        section = entrySection;
+        bytes += name.section('/', 1).toLatin1() + "=" + value.toLatin1() + "\r\n";
+    }
+    return bytes;
+}
+
+// What a file looks like from outside: its bytes and its modification time.
+struct FileState {
+    QByteArray bytes;
+    QDateTime modified;
+    bool operator==(const FileState&) const = default;
+};
+
+FileState stateOf(const QString& path) {
+    return {FileBytes::read(path), QFileInfo(path).lastModified()};
+}
+
+QStringList stepNames(const QJsonArray& steps) {
+    QStringList names;
+    for (const QJsonValue& step : steps)
+        names << step["name"].toString();
+    return names;
+}
+
+} // namespace
+
+class TestCheck : public QObject {
+    Q_OBJECT
+
+    FirebirdTestServer m_server;
+    QTemporaryDir m_folder;
+    QString m_secondRoot;
+
+    QString ini() const { return m_folder.filePath("ruv.ini"); }
+
+    // A local installation of this machine's server, with an attachments database.
+    Entries passing() const {
+        return {{"RUV/Servidor", ""},
+                {"RUV/SO_Servidor", "LINUX"},
+                {"RUV/Caminho_Base_Dados", m_server.dataFolder()},
+                {"RUV/Caminho_Tabdef", m_server.dataFolder()},
+                {"RUV/CaminhoDLLCON", m_server.clientFolder()},
+                {"RUV/PORTACON", m_server.port()},
+                {"RUV_ANEXO/Caminho_Base_Dados", m_server.root() + "/data"}};
+    }
+
+    static Entries with(Entries entries, const Entries& changes) {
+        for (const auto& change : changes) {
+            auto same = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) {
+                return entry.first == change.first;
+            });
+            if (same == entries.end())
+                entries << change;
+            else
+                same->second = change.second;
+        }
+        std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+            return a.first.section('/', 0, 0) < b.first.section('/', 0, 0);
+        });
+        return entries;
+    }
+
+    void writeIni(const Entries& entries) const { FileBytes::write(ini(), iniBytes(entries)); }
+
+    QString connection(const QString& host, const QString& port, const QString& file) const {
+        return host + "/" + port + ":" + m_server.dataFolder() + file;
+    }
+
+    void addApplicationUser() const {
+        if (!m_server.userNames().contains("TOMRUV"))
+            m_server.fbsvcmgr(
+                {"-action_add_user", "-sec_username", "TOMRUV", "-sec_password", "pelmor"});
+    }
+
+private slots:
+    void initTestCase() {
+        QString why;
+        QVERIFY2(m_server.require(why), qPrintable(why));
+        QVERIFY(m_folder.isValid());
+        addApplicationUser();
+    }
+
+    void cleanupTestCase() {
+        if (!m_secondRoot.isEmpty())
+            QProcess::execute(PARVEL_FB_SCRIPT, {"clean", m_secondRoot});
+        addApplicationUser();
+    }
+
+    void cleanup() { QFile::remove(m_folder.filePath("ruv.dat")); }
+
+    // The files the save would write or delete and the server's firebird.conf keep
+    // their bytes and times; the folder gains no file; the users stay as they were.
+    void passingFileIsProvedAndNothingChanges() {
+        writeIni(passing());
+        const QString conf = m_server.root() + "/firebird.conf";
+        const FileState iniBefore = stateOf(ini()), confBefore = stateOf(conf);
+        const QStringList folderBefore = QDir(m_folder.path()).entryList(QDir::AllEntries);
+        const QStringList usersBefore = m_server.userNames();
+
+        const CheckRun text = runCheck({"--ini", ini()});
+        const CheckRun json = runCheck({"--ini", ini(), "--json"});
+
+        QCOMPARE(text.exitCode, 0);
+        const QString port = m_server.port();
+        QCOMPARE(text.lines,
+                 (QStringList{
+                     "Aguarde... Verificando Usuário...",
+                     "Conectado em " + connection("LocalHost", port, "SGB_DADOS/RUVDADOS.FDB") +
+                         " Tempo: 00 segundos.",
+                     "Conectado em " + connection("LocalHost", port, "TABDEF/TABDEF.FDB") +
+                         " Tempo:00 segundos.",
+                     "Aguarde... Verificando Usuário...",
+                     "Conectado em " + connection("LocalHost", port, "RUVARQUIVOS.FDB") +
+                         " Tempo: 00 segundos.",
+                     "CONEXÃO ESTABELECIDA COM SUCESSO.",
+                 }));
+
+        QCOMPARE(json.exitCode, 0);
+        QJsonParseError error;
+        const QJsonObject report = QJsonDocument::fromJson(json.output, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(report["file"].toString(), ini());
+        QCOMPARE(report["result"].toString(), "ok");
+        QCOMPARE(report["exit_status"].toInt(), 0);
+        QCOMPARE(report["summary"].toString(), QString("CONEXÃO ESTABELECIDA COM SUCESSO."));
+        const QJsonArray steps = report["steps"].toArray();
+        QCOMPARE(stepNames(steps), (QStringList{"verificacao", "biblioteca", "usuario", "principal",
+                                                "tabdef", "biblioteca", "usuario", "anexos"}));
+        for (const QJsonValue& step : steps) {
+            QCOMPARE(step["result"].toString(), "ok");
+            QCOMPARE(step["reason"].toString(), "");
+            QVERIFY(step["milliseconds"].toInteger(-1) >= 0);
+        }
+        QCOMPARE(steps[4]["target"].toString(), connection("LocalHost", port, "TABDEF/TABDEF.FDB"));
+
+        QCOMPARE(stateOf(ini()), iniBefore);
+        QCOMPARE(stateOf(conf), confBefore);
+        QCOMPARE(QDir(m_folder.path()).entryList(QDir::AllEntries), folderBefore);
+        QCOMPARE(m_server.userNames(), usersBefore);
+    }
+
+    // Each failure: exit status 1, the failing step last in the report with the
+    // reason its "Motivo:" line gives, and the summary.
+    void failures_data() {
+        QTest::addColumn<Entries>("changes");
+        QTest::addColumn<QByteArray>("library"); // bytes of fbclient.dll in a folder of its own
+        QTest::addColumn<bool>("multiCompany");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("reason"); // contained in the reason
+        QTest::addColumn<QString>("summary");
+
+        const QString failed = "CONEXÃO FALHOU.";
+        QTest::newRow("wrong database folder")
+            << Entries{{"RUV/Caminho_Base_Dados", m_server.root() + "/nada/"}} << QByteArray()
+            << false << "principal"
+            << "/nada/SGB_DADOS/RUVDADOS.FDB" << failed;
+        QTest::newRow("stopped server") << Entries{{"RUV/Servidor", "127.0.0.1"},
+                                                   {"RUV/PORTACON", QString::number(closedPort())}}
+                                        << QByteArray() << false << "usuario"
+                                        << "127.0.0.1" << failed;
+        QByteArray library = FileBytes::read("/usr/lib/x86_64-linux-gnu/libfbclient.so.2");
+        QTest::newRow("library cut short")
+            << Entries{} << library.left(library.size() / 2) << false << "biblioteca"
+            << "fbclient.dll" << failed;
+        QTest::newRow("library of text")
+            << Entries{} << QByteArray("not a library\n") << false << "biblioteca"
+            << "fbclient.dll" << failed;
+        QTest::newRow("no library in the folder")
+            << Entries{{"RUV/CaminhoDLLCON", m_folder.path() + "/"}} << QByteArray() << false
+            << "verificacao"
+            << "O Arquivo fbclient.dll não foi localizado em"
+            << "VERIFICAÇÃO FALHOU.";
+        QTest::newRow("port that is no port")
+            << Entries{{"RUV/PORTACON", "30x5"}} << QByteArray() << false << "verificacao"
+            << "A porta informada (\"30x5\") não é válida"
+            << "VERIFICAÇÃO FALHOU.";
+        QTest::newRow("cities folder blank in multi-company mode")
+            << Entries{} << QByteArray() << true << "verificacao"
+            << "porém o caminho da pasta CIDADES está em branco. Favor informar o caminho!"
+            << "VERIFICAÇÃO FALHOU.";
+        QTest::newRow("attachments database missing")
+            << Entries{{"RUV_ANEXO/Caminho_Base_Dados", m_server.root() + "/nada"}} << QByteArray()
+            << false << "anexos"
+            << "/nada/RUVARQUIVOS.FDB" << failed;
+    }
+
+    void failures() {
+        QFETCH(Entries, changes);
+        QFETCH(QByteArray, library);
+        QFETCH(bool, multiCompany);
+        QFETCH(QString, step);
+        QFETCH(QString, reason);
+        QFETCH(QString, summary);
+        if (!library.isNull()) {
+            QDir(m_folder.path()).mkpath("lib");
+            FileBytes::write(m_folder.filePath("lib/fbclient.dll"), library);
+            changes << qMakePair(QString("RUV/CaminhoDLLCON"), m_folder.filePath("lib") + "/");
+        }
+        if (multiCompany)
+            FileBytes::write(m_folder.filePath("ruv.dat"), "[RUV]\r\n");
+        writeIni(with(passing(), changes));
+
+        const CheckRun text = runCheck({"--ini", ini()});
+        const CheckRun json = runCheck({"--ini", ini(), "--json"});
+
+        QCOMPARE(text.exitCode, 1);
+        QCOMPARE(text.lines.constLast(), summary);
+        QVERIFY2(text.lines.join('\n').contains(reason), qPrintable(text.lines.join('\n')));
+        QCOMPARE(json.exitCode, 1);
+        const QJsonObject report = QJsonDocument::fromJson(json.output).object();
+        QCOMPARE(report["result"].toString(), "falha");
+        QCOMPARE(report["exit_status"].toInt(), 1);
+        QCOMPARE(report["summary"].toString(), summary);
+        const QJsonObject last = report["steps"].toArray().last().toObject();
+        QCOMPARE(last["name"].toString(), step);
+        QCOMPARE(last["result"].toString(), "falha");
+        QVERIFY2(last["reason"].toString().contains(reason), qPrintable(last["reason"].toString()));
+        if (step != "verificacao")
+            QVERIFY(text.lines.contains("Motivo: " + last["reason"].toString()));
+    }
+
+    // The check only looks the user up: a missing one is a failure, and stays missing.
+    void missingUserIsReportedNotCreated() {
+        m_server.dropUser("TOMRUV");
+        const QStringList usersBefore = m_server.userNames();
+        writeIni(passing());
+
+        const CheckRun run = runCheck({"--ini", ini()});
+
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.lines, (QStringList{"Aguarde... Verificando Usuário...",
+                                         "Motivo: O usuário \"TOMRUV\" não existe no servidor.",
+                                         "CONEXÃO FALHOU."}));
+        QCOMPARE(m_server.userNames(), usersBefore);
+        addApplicationUser();
+    }
+
+    // A listener that accepts and never answers holds the service manager's
+    // attach: the check gives up at the call bound and ends at once.
+    void stallingServerEndsAtTheCallBound() {
+        StallingPeer peer(StallingPeer::Mode::Silent);
+        writeIni(with(passing(), {{"RUV/Servidor", "127.0.0.1"},
+                                  {"RUV/PORTACON", QString::number(peer.port())}}));
+
+        const CheckRun run = runCheck({"--ini", ini()});
+
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.lines.join('\n').contains("não terminou em 15 segundos"),
+                 qPrintable(run.lines.join('\n')));
+        QCOMPARE(run.lines.constLast(), "CONEXÃO FALHOU.");
+        QVERIFY2(run.elapsedMs >= 15000 && run.elapsedMs < 18000,
+                 qPrintable(QString::number(run.elapsedMs)));
+    }
+
+    void unreadableOrEmptyFileEndsWithTwo_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes"); // null: not written
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("missing") << "faltando.ini" << QByteArray() << "não pode ser lido.";
+        QTest::newRow("folder") << "." << QByteArray() << "não pode ser lido.";
+        QTest::newRow("no databases") << "vazio.ini" << QByteArray("[RUV]\r\nServidor=x\r\n")
+                                      << "não indica nenhum banco de dados para testar.";
+    }
+
+    void unreadableOrEmptyFileEndsWithTwo() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, summary);
+        const QString path = QDir::cleanPath(m_folder.filePath(file));
+        if (!bytes.isNull())
+            FileBytes::write(path, bytes);
+
+        const CheckRun text = runCheck({"--ini", path});
+        const CheckRun json = runCheck({"--json", "--ini", path});
+
+        QCOMPARE(text.exitCode, 2);
+        QCOMPARE(text.lines, QStringList{"O arquivo \"" + path + "\" " + summary});
+        QCOMPARE(json.exitCode, 2);
+        const QJsonObject report = QJsonDocument::fromJson(json.output).object();
+        QCOMPARE(report["exit_status"].toInt(), 2);
+        QCOMPARE(report["steps"].toArray().size(), 0);
+    }
+
+    void badUsageEndsWithSixtyFour() {
+        const CheckRun run = runCheck({"--ini"});
+        QCOMPARE(run.exitCode, 64);
+        QVERIFY(run.output.isEmpty());
+        const CheckRun help = runCheck({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.output.contains("--json"));
+    }
+
+    // A server that answers on another well-known Firebird port than the one
+    // configured: the check and the window's "Motivo:" line both say which.
+    void refusedPortNamesThePortThatAnswers() {
+        const quint16 answering = startSecondServer();
+        QVERIFY(answering);
+        const QString refused = QString::number(closedPort());
+        writeIni(with(passing(), {{"RUV/Servidor", "127.0.0.1"}, {"RUV/PORTACON", refused}}));
+        const QString hint = QString(" - o servidor responde na porta %1").arg(answering);
+
+        const CheckRun run = runCheck({"--ini", ini()});
+
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.lines.size(), 3);
+        QVERIFY2(run.lines[1].startsWith("Motivo: ") && run.lines[1].endsWith(hint),
+                 qPrintable(run.lines[1]));
+
+        QPlainTextEdit log;
+        ConEnderecoBanco = ConEnderecoTabdef = "127.0.0.1";
+        ConPastaBanco = ConPastaTabdef = m_server.dataFolder();
+        ConSistemaBanco = ConSistemaTabdef = "LINUX";
+        ConPastaDll = m_server.clientFolder();
+        ConArquivoDll = "fbclient.dll";
+        ConPorta = refused;
+        TFConecta window(log);
+        QVERIFY(!window.TestaConexao());
+        QVERIFY2(log.toPlainText().split('\n').constLast().endsWith(hint),
+                 qPrintable(log.toPlainText()));
+    }
+
+private:
+    // A second private server on the first free one of the well-known ports.
+    quint16 startSecondServer() {
+        for (const quint16 port : {3050, 3051, 3055}) {
+            QTcpServer probe;
+            if (!probe.listen(QHostAddress::LocalHost, port))
+                continue;
+            probe.close();
+            m_secondRoot = m_folder.filePath("segundo servidor");
+            QProcess script;
+            script.setProcessChannelMode(QProcess::ForwardedChannels);
+            script.start(PARVEL_FB_SCRIPT, {"start", m_secondRoot, QString::number(port)});
+            if (script.waitForFinished(180000) && script.exitCode() == 0)
+                return port;
+            qWarning("second server did not start on %d", port);
+            return 0;
+        }
+        qWarning("3050, 3051 and 3055 are all taken on 127.0.0.1");
+        return 0;
+    }
+};
+
+QTEST_MAIN(TestCheck)
+#include "tst_check.moc"
