@@ -1,4 +1,4 @@
-# parvel-<version>-win64.zip (`cmake --build <dir> --target package`): the program
+# parvel-<version>-win32.zip (win64 for a 64-bit build) (`cmake --build <dir> --target package`): the program
 # with the Qt libraries and plugins it loads and the compiler's runtime
 # libraries, laid out as a deployment tool lays them out (plugins in folders
 # beside the program, where Qt looks for them first).
@@ -26,7 +26,7 @@ endforeach()
 # is not shipped.
 include(${CMAKE_CURRENT_LIST_DIR}/WindowsLibraryFolders.cmake)
 parvel_windows_library_folders(_search)
-find_program(PARVEL_OBJDUMP NAMES x86_64-w64-mingw32-objdump REQUIRED)
+find_program(PARVEL_OBJDUMP NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-objdump REQUIRED)
 
 install(CODE "
     set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
@@ -72,7 +72,12 @@ install(FILES ${PARVEL_QT_TRANSLATION} DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME parvel)
-set(CPACK_PACKAGE_FILE_NAME parvel-${PROJECT_VERSION}-win64)
+# win32 for the program operators install; win64 for the build the tests run.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(CPACK_PACKAGE_FILE_NAME parvel-${PROJECT_VERSION}-win32)
+else()
+    set(CPACK_PACKAGE_FILE_NAME parvel-${PROJECT_VERSION}-win64)
+endif()
 # No folder of its own: unpacked into the RUV folder, parvel.exe lands beside the
 # "ruv.ini" it edits.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)

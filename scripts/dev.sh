@@ -6,20 +6,26 @@
 #   scripts/dev.sh test   install what the tests need, build everything, run
 #                         every test
 #   scripts/dev.sh windows
-#                         the Windows build: Qt for Windows (built once, kept in
-#                         /var/cache/parvel), the program and its tests cross-built,
-#                         the tests run under Wine, the zip made and opened under Wine
+#                         the Windows builds, with Qt for Windows built once and kept
+#                         in /var/cache/parvel: the 32-bit program and its zip (what
+#                         operators install), and a 64-bit build of the same sources
+#                         whose tests run under Wine and whose zip is opened there
 # Both are idempotent: packages already present are not fetched again.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${PARVEL_BUILD_DIR:-$ROOT/build}"
 WIN_BUILD="${PARVEL_WIN_BUILD_DIR:-$ROOT/build-win}"
+WIN32_BUILD="${PARVEL_WIN32_BUILD_DIR:-$ROOT/build-win32}"
 
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev librsvg2-bin
     libxcb1-dev qt6-translations-l10n openssl)
 FIREBIRD_PACKAGES=(firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev)
+# The program operators install is 32-bit, like the RUV programs and the client
+# library they load. The tests run a 64-bit build under a 64-bit Wine: machines of
+# the kind CI runs on execute no 32-bit code at all (see DEVELOPERS.md).
 WINDOWS_PACKAGES=(
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xdotool xz-utils unzip xvfb xauth imagemagick firebird-dev
 )
@@ -67,18 +73,21 @@ start_display() {
     trap 'kill "$XVFB_PID" 2>/dev/null' EXIT
 }
 
+# windows_build ARCH FOLDER [CMAKE_ARGUMENTS...]: Qt for ARCH, then the build and
+# its zip in FOLDER.
 windows_build() {
-    step "Qt for Windows"
-    local qt
-    qt="$("$ROOT/scripts/qt-windows" | tail -n1)"
-    step "configure ($WIN_BUILD)"
-    cmake -S "$ROOT" -B "$WIN_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_PREFIX_PATH="$qt"
-    step "build"
-    cmake --build "$WIN_BUILD" -j "$(nproc)"
-    step "package"
-    (cd "$WIN_BUILD" && cpack -G ZIP >/dev/null)
-    ls -l "$WIN_BUILD"/parvel-*-win64.zip
+    local arch="$1" folder="$2" qt
+    shift 2
+    step "Qt for Windows ($arch)"
+    qt="$("$ROOT/scripts/qt-windows" "$arch" | tail -n1)"
+    step "configure ($folder)"
+    cmake -S "$ROOT" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-$arch.cmake" -DCMAKE_PREFIX_PATH="$qt" "$@"
+    step "build ($arch)"
+    cmake --build "$folder" -j "$(nproc)"
+    step "package ($arch)"
+    (cd "$folder" && cpack -G ZIP >/dev/null)
+    ls -l "$folder"/parvel-*.zip
 }
 
 # The Linux tests that the Windows build leaves out (the README says why: most
@@ -147,7 +156,8 @@ test)
     ;;
 windows)
     install_packages "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
-    windows_build
+    windows_build i686 "$WIN32_BUILD" -DBUILD_TESTING=OFF
+    windows_build x86_64 "$WIN_BUILD"
     start_display
     step "tests under Wine"
     (cd "$WIN_BUILD" && ctest --output-on-failure -j "$(nproc)")

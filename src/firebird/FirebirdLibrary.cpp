@@ -31,16 +31,18 @@ FirebirdLibrary::FirebirdLibrary(const QString& file) : m_file(file) {
         throw FirebirdError(notLoadable(file, why));
     // The name as given, never one with a prefix or suffix added by the loader:
     // it is the file that was checked.
-    m_library.setFileNameAndVersion(QFileInfo(file).absoluteFilePath(), QString());
-    if (!m_library.load())
-        throw FirebirdError(notLoadable(file, m_library.errorString()));
+    if (!m_library.load(QFileInfo(file).absoluteFilePath()))
+        throw FirebirdError(notLoadable(file, m_library.error()));
     resolve(attachDatabase, "isc_attach_database");
     resolve(detachDatabase, "isc_detach_database");
     resolve(serviceAttach, "isc_service_attach");
     resolve(serviceDetach, "isc_service_detach");
     resolve(serviceStart, "isc_service_start");
     resolve(serviceQuery, "isc_service_query");
-    resolve(m_interpret, "fb_interpret");
+    m_interpreteOld = reinterpret_cast<InterpreteOld>(m_library.resolve("isc_interprete"));
+    m_interpret = reinterpret_cast<decltype(m_interpret)>(m_library.resolve("fb_interpret"));
+    if (!m_interpret && !m_interpreteOld)
+        resolve(m_interpret, "fb_interpret");
 }
 
 template <typename F> void FirebirdLibrary::resolve(F& entry, const char* name) {
@@ -60,7 +62,12 @@ QString FirebirdLibrary::interpret(const ISC_STATUS* status) const {
     QStringList messages;
     char buffer[1024];
     const ISC_STATUS* cursor = status;
-    while (m_interpret(buffer, sizeof buffer, &cursor) > 0)
+    // The older call writes up to 512 bytes a message, well within the buffer.
+    const auto next = [&] {
+        return m_interpret ? m_interpret(buffer, sizeof buffer, &cursor)
+                           : m_interpreteOld(buffer, const_cast<ISC_STATUS**>(&cursor));
+    };
+    while (next() > 0)
         messages << QString::fromLocal8Bit(buffer);
     return messages.join(QLatin1Char('\n'));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLibrary>
+#include "firebird/SharedLibrary.h"
+
 #include <QString>
 #include <ibase.h>
 
@@ -34,9 +35,11 @@ public:
 private:
     template <typename F> void resolve(F& entry, const char* name);
 
-    // Never unloaded: the client keeps threads and handlers of its own, and a
-    // second load of the same file returns the same module anyway.
     QString m_file;
-    QLibrary m_library;
+    SharedLibrary m_library;
+    // Clients before Firebird 2.0 have only the older call, without the buffer's
+    // size; one of the two is set.
     decltype(&fb_interpret) m_interpret = nullptr;
+    using InterpreteOld = ISC_LONG(ISC_EXPORT*)(ISC_SCHAR*, ISC_STATUS**);
+    InterpreteOld m_interpreteOld = nullptr;
 };

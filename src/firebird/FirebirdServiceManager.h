@@ -14,8 +14,7 @@ class FirebirdLibrary;
 // the client's text.
 class FirebirdServiceManager {
 public:
-    // `serviceName` is "address/port:service_mgr" over TCP, or "service_mgr" for
-    // the server of this machine.
+    // `serviceName` is "address/port:service_mgr".
     FirebirdServiceManager(const FirebirdLibrary& library, const QString& serviceName,
                            const FirebirdLogin& login);
     ~FirebirdServiceManager();

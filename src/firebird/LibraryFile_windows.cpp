@@ -27,6 +27,42 @@ QString sectionsProblem(QFile& file, qint64 sectionsAt, int count) {
     return needed > size ? LibraryFile::cutShort(file.size(), needed) : QString();
 }
 
+// The processor this program was built for: a process loads libraries of its own
+// architecture only. The RUV programs are 32-bit, and so is the program shipped,
+// so that a library it accepts is one they can use (the 64-bit build serves the
+// tests under a 64-bit Wine).
+#if defined(__i386__) || defined(_M_IX86)
+constexpr WORD ownMachine = IMAGE_FILE_MACHINE_I386;
+#elif defined(__x86_64__) || defined(_M_X64)
+constexpr WORD ownMachine = IMAGE_FILE_MACHINE_AMD64;
+#else
+#error "unsupported processor"
+#endif
+
+QString bits(WORD machine) {
+    switch (machine) {
+    case IMAGE_FILE_MACHINE_I386:
+        return QStringLiteral("32 bits (x86)");
+    case IMAGE_FILE_MACHINE_AMD64:
+        return QStringLiteral("64 bits (x64)");
+    case IMAGE_FILE_MACHINE_ARM64:
+        return QStringLiteral("processadores ARM de 64 bits");
+    default:
+        return QString();
+    }
+}
+
+// What the technician is to do about a library of another architecture.
+QString otherArchitecture(WORD machine) {
+    const QString theirs = bits(machine);
+    if (theirs.isEmpty())
+        return LibraryFile::otherPlatform();
+    return QStringLiteral("é uma biblioteca de %1, e este programa é de %2 e não pode "
+                          "carregá-la; os programas do RUV são de 32 bits: indique a pasta do "
+                          "fbclient.dll de 32 bits que eles usam")
+        .arg(theirs, bits(ownMachine));
+}
+
 } // namespace
 
 QString LibraryFile::formatProblem(QFile& file) {
@@ -46,8 +82,8 @@ QString LibraryFile::formatProblem(QFile& file) {
         return cutShort(file.size(), quint64(dos.e_lfanew) + sizeof signature + sizeof header);
     if (signature != IMAGE_NT_SIGNATURE)
         return damaged();
-    if (header.Machine != IMAGE_FILE_MACHINE_AMD64)
-        return otherPlatform();
+    if (header.Machine != ownMachine)
+        return otherArchitecture(header.Machine);
     if (!(header.Characteristics & IMAGE_FILE_DLL))
         return QStringLiteral("não é uma biblioteca compartilhada");
     const qint64 sectionsAt =

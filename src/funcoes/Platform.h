@@ -31,11 +31,6 @@ FileVersion executableFileVersion();
 // there the answer is `folder` + `name`, so the loader reports that file missing.
 QString clientLibraryFile(const QString& folder, const QString& name);
 
-// The service manager of the Firebird server on this machine that listens on
-// `port`: the server the connection strings' "LocalHost/port:" reach, never an
-// engine inside this process.
-QString localServiceManager(const QString& port);
-
 // Gives the C library a character handling in which file names reach the Firebird
 // client, and through it the server, intact whatever locale the program was
 // started with. Called once at start: after the application object, which sets

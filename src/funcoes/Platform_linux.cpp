@@ -157,13 +157,6 @@ QString platform::clientLibraryFile(const QString& folder, const QString& name) 
     return folder + name;
 }
 
-// A host-less "service_mgr" makes the client start its embedded engine, which
-// works on the machine's own security database (as root it even accepts any
-// password) instead of asking the server the saves have just restarted.
-QString platform::localServiceManager(const QString& port) {
-    return QStringLiteral("LocalHost/") + port + QStringLiteral(":service_mgr");
-}
-
 // The client converts file names from the C library's character set: in the "C"
 // locale of a program started without LANG (by a service, a scheduler, a
 // launcher) no accented name gets through. The language of the environment is

@@ -30,11 +30,6 @@ QString platform::clientLibraryFile(const QString& folder, const QString& name) 
     return folder + name;
 }
 
-// The local protocol reaches the server of this machine itself.
-QString platform::localServiceManager(const QString& /*port: the local protocol has none*/) {
-    return QStringLiteral("service_mgr");
-}
-
 // File names go to the client in the ANSI code page, which the program's 8-bit
 // texts already use.
 void platform::prepareCharacterHandling() {}

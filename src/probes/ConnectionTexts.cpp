@@ -1,6 +1,5 @@
 #include "probes/ConnectionTexts.h"
 
-#include "funcoes/Platform.h"
 #include "funcoes/funcoes.h"
 
 #include <QRegularExpression>
@@ -32,9 +31,13 @@ QString ConnectionTexts::bancoAnexos(const QString& endereco, const QString& por
     return servidor(endereco, porta) + pasta + separador(sistema) + "RUVARQUIVOS.FDB";
 }
 
+// Without an address, the server of this machine over TCP on the port being
+// proved, like the connection strings. A host-less "service_mgr" would take
+// the local protocol, which ignores the port (Windows), or start the client's
+// embedded engine on the machine's own security database (Linux, and Windows
+// clients that carry an engine).
 QString ConnectionTexts::gerenciadorServicos(const QString& endereco, const QString& porta) {
-    return temEndereco(endereco) ? endereco + "/" + porta + ":service_mgr"
-                                 : platform::localServiceManager(porta);
+    return servidor(endereco, porta) + QStringLiteral("service_mgr");
 }
 
 QString ConnectionTexts::linhaConectado(const QString& conexao, qint64 milissegundos, bool tabdef) {

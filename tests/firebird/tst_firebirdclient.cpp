@@ -101,6 +101,9 @@ private slots:
         QTest::newRow("library without the entry points")
             << QByteArray() << "/lib/x86_64-linux-gnu/libm.so.6"
             << "não tem a função";
+        QTest::newRow("library whose own library is missing")
+            << QByteArray() << PARVEL_NEEDS_GONE
+            << "não pode ser carregada: falta a biblioteca \"parvel_gone.so\", de que ela precisa.";
         QTest::newRow("library without the ISC functions")
             << QByteArray() << "/lib/x86_64-linux-gnu/libz.so.1"
             << "não tem a função \"isc_attach_database\"";
@@ -122,6 +125,16 @@ private slots:
             QVERIFY2(error.text().contains(problem), qPrintable(error.text()));
             QVERIFY2(error.text().contains("\"" + path + "\""), qPrintable(error.text()));
         }
+    }
+
+    // A client before Firebird 2.0 has no fb_interpret; its messages come through
+    // the older call.
+    void oldClientGivesItsMessages() {
+        FirebirdLibrary library(PARVEL_OLD_CLIENT);
+        ISC_STATUS status[ISC_STATUS_LENGTH] = {};
+        isc_db_handle handle = 0;
+        library.attachDatabase(status, 0, "banco", &handle, 0, nullptr);
+        QCOMPARE(library.interpret(status), "mensagem do cliente antigo");
     }
 
     // The whole file, or any cut past its last loadable byte, loads.
@@ -177,7 +190,7 @@ private slots:
     void listsAndAddsUsers_data() {
         QTest::addColumn<QString>("serviceName");
         QTest::newRow("over TCP") << "127.0.0.1/" + m_server.port() + ":service_mgr";
-        QTest::newRow("this machine") << platform::localServiceManager(m_server.port());
+        QTest::newRow("this machine") << "LocalHost/" + m_server.port() + ":service_mgr";
     }
 
     void listsAndAddsUsers() {

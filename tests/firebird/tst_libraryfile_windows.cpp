@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstring>
 #include <windows.h>
 
 namespace {
@@ -14,6 +15,15 @@ QByteArray loadedLibrary() {
     wchar_t path[MAX_PATH] = {};
     ::GetModuleFileNameW(::GetModuleHandleW(L"Qt6Core.dll"), path, MAX_PATH);
     return FileBytes::read(QString::fromWCharArray(path));
+}
+
+// The same library marked for another processor, as a library of that
+// architecture carries it in its file header.
+QByteArray forMachine(QByteArray library, WORD machine) {
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(library.constData());
+    const qsizetype at = dos->e_lfanew + qsizetype(sizeof(DWORD));
+    std::memcpy(library.data() + at, &machine, sizeof machine);
+    return library;
 }
 
 } // namespace
@@ -37,6 +47,22 @@ private slots:
                                                        "ELF\x02\x01\x01",
                                                        7)
                                          << "é uma biblioteca do Linux";
+#ifdef __i386__
+        QTest::newRow("a 64-bit library")
+            << forMachine(library, IMAGE_FILE_MACHINE_AMD64)
+            << "é uma biblioteca de 64 bits (x64), e este programa é de 32 bits (x86) e não pode "
+               "carregá-la; os programas do RUV são de 32 bits: indique a pasta do fbclient.dll de "
+               "32 bits que eles usam";
+#else
+        QTest::newRow("a 32-bit library")
+            << forMachine(library, IMAGE_FILE_MACHINE_I386)
+            << "é uma biblioteca de 32 bits (x86), e este programa é de 64 bits (x64) e não pode "
+               "carregá-la; os programas do RUV são de 32 bits: indique a pasta do fbclient.dll de "
+               "32 bits que eles usam";
+#endif
+        QTest::newRow("an ARM library")
+            << forMachine(library, IMAGE_FILE_MACHINE_ARM64)
+            << "é uma biblioteca de processadores ARM de 64 bits, e este programa";
         QTest::newRow("text") << QByteArray("fbclient") << "não é uma biblioteca";
         QTest::newRow("empty") << QByteArray() << "o arquivo está vazio";
     }

@@ -105,13 +105,9 @@ private slots:
         QTest::newRow("TCP") << "192.168.0.10"
                              << "192.168.0.10/3055:service_mgr";
         // This machine's server on the port of the connection strings, as any
-        // other server is reached: never an engine inside the program. Windows
-        // has a local protocol that reaches the server's own service manager.
-#ifdef Q_OS_WIN
-        const QString local = "service_mgr";
-#else
+        // other server is reached, on every platform: never an engine inside the
+        // program, nor a local protocol that ignores the port.
         const QString local = "LocalHost/3055:service_mgr";
-#endif
         QTest::newRow("empty: this machine") << "" << local;
         QTest::newRow("blanks: this machine") << "   " << local;
     }
