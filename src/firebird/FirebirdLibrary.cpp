@@ -9,10 +9,10 @@
 
 namespace {
 
-// Every function the program calls, resolved below and looked up by the proof.
+// The functions every client has, resolved below and looked up by the proof. The
+// message function has two names over the versions and is looked for after.
 const QByteArrayList entryPoints{"isc_attach_database", "isc_detach_database", "isc_service_attach",
-                                 "isc_service_detach",  "isc_service_start",   "isc_service_query",
-                                 "fb_interpret"};
+                                 "isc_service_detach",  "isc_service_start",   "isc_service_query"};
 
 QString notLoadable(const QString& file, const QString& why) {
     return QStringLiteral("A biblioteca de conexão \"%1\" não pode ser carregada: %2.")

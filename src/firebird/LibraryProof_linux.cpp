@@ -1,4 +1,5 @@
 #include "firebird/LibraryProof.h"
+#include "firebird/SharedLibrary.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -102,9 +103,10 @@ QString verdict(const QByteArray& report, int status) {
         return QString();
     if (report.startsWith(missing))
         return LibraryProof::missingFunction(report.sliced(1));
+    // A refusal is the loader's account (a library it needs is missing, say),
+    // the same the program's own load would give.
     if (report.startsWith(refused))
-        return LibraryProof::damaged(QStringLiteral("o carregador do sistema a recusou: %1")
-                                         .arg(QString::fromLocal8Bit(report.sliced(1))));
+        return SharedLibrary::refusal(QString::fromLocal8Bit(report.sliced(1)));
     return LibraryProof::endedWithCode(WEXITSTATUS(status));
 }
 

@@ -22,6 +22,10 @@ public:
     void* resolve(const char* name) const;
     QString error() const { return m_error; }
 
+    // The Linux loader's text for a refused load (dlerror), in the operator's
+    // words: the library it needs that is missing, the function missing from one.
+    static QString refusal(const QString& loaderText);
+
 private:
     void* m_handle = nullptr;
     QString m_error;

@@ -4,31 +4,27 @@
 #include <QRegularExpression>
 #include <dlfcn.h>
 
-namespace {
-
-// The loader's English account, put in the operator's words for what a
-// technician can mend: a library it needs that is missing, a function missing
-// from one.
-QString explain(const QString& path, const QString& loader) {
+// The library itself was checked before it is loaded, so a file the loader
+// could not open is one it needs.
+QString SharedLibrary::refusal(const QString& loader) {
     static const QRegularExpression missingFile(
-        QStringLiteral("^(.+): cannot open shared object file"));
+        QStringLiteral("^(.+?): cannot open shared object file"));
     static const QRegularExpression missingSymbol(QStringLiteral("undefined symbol: (\\S+)"));
-    if (const auto found = missingFile.match(loader); found.hasMatch() && found.captured(1) != path)
-        return QStringLiteral("falta a biblioteca \"%1\", de que ela precisa").arg(found.captured(1));
+    if (const auto found = missingFile.match(loader); found.hasMatch())
+        return QStringLiteral("falta a biblioteca \"%1\", de que ela precisa")
+            .arg(found.captured(1));
     if (const auto found = missingSymbol.match(loader); found.hasMatch())
         return QStringLiteral("falta a função \"%1\" em uma biblioteca de que ela precisa")
             .arg(found.captured(1));
     return QStringLiteral("o carregador do sistema a recusou (%1)").arg(loader);
 }
 
-} // namespace
-
 // Every symbol is bound at load, so a library that lacks one of its own needs
 // is refused here rather than failing in the middle of a call.
 bool SharedLibrary::load(const QString& path) {
     m_handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!m_handle)
-        m_error = explain(path, QString::fromLocal8Bit(::dlerror()));
+        m_error = refusal(QString::fromLocal8Bit(::dlerror()));
     return m_handle != nullptr;
 }
 

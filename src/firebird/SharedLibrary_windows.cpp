@@ -38,7 +38,8 @@ QStringList missingImports(const QString& path) {
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     const QString folder = QFileInfo(path).absolutePath();
     if (table.VirtualAddress != 0) {
-        for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + table.VirtualAddress);
+        for (auto* entry =
+                 reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + table.VirtualAddress);
              entry->Name != 0; ++entry) {
             const QString name =
                 QString::fromLatin1(reinterpret_cast<const char*>(base + entry->Name));
@@ -99,6 +100,7 @@ bool SharedLibrary::load(const QString& path) {
 }
 
 void* SharedLibrary::resolve(const char* name) const {
-    return m_handle ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(m_handle), name))
-                    : nullptr;
+    return m_handle
+               ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(m_handle), name))
+               : nullptr;
 }

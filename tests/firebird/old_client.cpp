@@ -1,8 +1,8 @@
 // A client library as Firebird 1.5 shipped it: the calls the program makes,
 // with isc_interprete and without fb_interpret. Each attach fails with an I/O
 // error so that the message comes from the older call.
-#include <ibase.h>
 #include <cstring>
+#include <ibase.h>
 
 extern "C" {
 
@@ -43,8 +43,8 @@ ISC_STATUS isc_service_query(ISC_STATUS* status, isc_svc_handle* service, isc_re
                              unsigned short sendLength, const ISC_SCHAR* send,
                              unsigned short requestLength, const ISC_SCHAR* request,
                              unsigned short bufferLength, ISC_SCHAR* buffer) {
-    (void)service, (void)reserved, (void)sendLength, (void)send, (void)requestLength,
-        (void)request, (void)bufferLength, (void)buffer;
+    (void)service, (void)reserved, (void)sendLength, (void)send, (void)requestLength, (void)request,
+        (void)bufferLength, (void)buffer;
     return isc_detach_database(status, 0);
 }
 

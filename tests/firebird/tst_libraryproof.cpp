@@ -86,8 +86,8 @@ void TestLibraryProof::damagedLibraryIsRefused_data() {
     QTest::newRow("constructor never returns")
         << FileBytes::read(HANGS_ON_LOAD)
         << damaged + "a carga de prova não terminou em 5 segundos)";
-    QTest::newRow("an entry point missing")
-        << FileBytes::read(WITHOUT_INTERPRET) << damaged + "não tem a função \"fb_interpret\")";
+    QTest::newRow("an entry point missing") << FileBytes::read(WITHOUT_SERVICE_QUERY)
+                                            << damaged + "não tem a função \"isc_service_query\")";
     for (const quint32 seed : {1u, 2u, 3u})
         QTest::addRow("random bytes after a real header, fill %u", seed)
             << randomAfterHeader(seed) << damaged;

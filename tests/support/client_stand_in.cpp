@@ -22,14 +22,14 @@ int isc_service_detach() {
 int isc_service_start() {
     return 0;
 }
+#ifndef STAND_IN_WITHOUT_SERVICE_QUERY
 int isc_service_query() {
     return 0;
 }
-#ifndef STAND_IN_WITHOUT_INTERPRET
+#endif
 int fb_interpret() {
     return 0;
 }
-#endif
 }
 
 #if defined(STAND_IN_CRASHES_ON_LOAD)
