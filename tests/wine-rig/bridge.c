@@ -1,13 +1,16 @@
 /* A Windows "fbclient.dll" for the tests under Wine: a Wine builtin library whose
- * entry points forward to the machine's 32-bit Linux client. Like the Windows
+ * entry points forward to the machine's 64-bit Linux client. Like the Windows
  * client it takes its root from where it lies: the folder above its own when that
  * is a "bin" folder (a server installation, whose firebird.conf and port then
  * apply), else its own folder (a workstation's copy beside the programs).
  *
- * Both sides are 32-bit x86: ISC_STATUS is a pointer-sized integer on each, the
- * handles are 32-bit, and a status vector is handed over as it is. Integer
- * arguments narrower than 32 bits arrive widened in their stack slots and are
- * narrowed again here, as the Linux client declares them. */
+ * Both sides are x86-64: ISC_STATUS is a pointer-sized integer on each (64 bits),
+ * the handles are 32-bit on each (the client's header gives 64-bit Windows and
+ * LP64 Linux the same "unsigned int"), and a status vector is handed over as it
+ * is. Only the calling convention differs: the entry points take the Windows one,
+ * the calls into the Linux client its own. Integer arguments narrower than 32 bits
+ * arrive in registers whose upper bits the caller need not clear, and are narrowed
+ * here, as the Linux client declares them. */
 #include <dlfcn.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -19,20 +22,21 @@ typedef intptr_t ISC_STATUS;
 typedef unsigned int FB_API_HANDLE;
 typedef int ISC_LONG;
 
-_Static_assert(sizeof(ISC_STATUS) == 4, "a Windows status entry is 32 bits");
-_Static_assert(sizeof(FB_API_HANDLE) == 4, "a Windows handle is 32 bits");
-_Static_assert(sizeof(void*) == 4, "the Windows program is 32-bit");
+_Static_assert(sizeof(void*) == 8, "the Windows program and the Linux client are 64-bit");
+_Static_assert(sizeof(ISC_STATUS) == 8, "a status entry is 64 bits on both sides");
+_Static_assert(sizeof(FB_API_HANDLE) == 4, "a handle is 32 bits on both sides");
+_Static_assert(sizeof(ISC_LONG) == 4 && sizeof(LONG) == 4, "a long is 32 bits on both sides");
 
 static struct {
-    ISC_STATUS (*attach_database)
+    ISC_STATUS(*attach_database)
     (ISC_STATUS*, short, const char*, FB_API_HANDLE*, short, const char*);
     ISC_STATUS (*detach_database)(ISC_STATUS*, FB_API_HANDLE*);
-    ISC_STATUS (*service_attach)
+    ISC_STATUS(*service_attach)
     (ISC_STATUS*, unsigned short, const char*, FB_API_HANDLE*, unsigned short, const char*);
     ISC_STATUS (*service_detach)(ISC_STATUS*, FB_API_HANDLE*);
-    ISC_STATUS (*service_start)
+    ISC_STATUS(*service_start)
     (ISC_STATUS*, FB_API_HANDLE*, ISC_LONG*, unsigned short, const char*);
-    ISC_STATUS (*service_query)
+    ISC_STATUS(*service_query)
     (ISC_STATUS*, FB_API_HANDLE*, ISC_LONG*, unsigned short, const char*, unsigned short,
      const char*, unsigned short, char*);
     ISC_LONG (*interpret)(char*, unsigned int, const ISC_STATUS**);

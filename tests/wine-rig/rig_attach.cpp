@@ -11,6 +11,12 @@
 #include <string>
 #include <windows.h>
 
+// The stand-in hands status vectors and handles to the 64-bit Linux client as they
+// are: the Windows client's header must give them the sizes that the stand-in
+// asserts for the Linux side.
+static_assert(sizeof(ISC_STATUS) == 8 && sizeof(isc_db_handle) == 4 && sizeof(ISC_LONG) == 4,
+              "the 64-bit Windows client's types match the 64-bit Linux client's");
+
 namespace {
 
 struct Client {
