@@ -28,6 +28,9 @@ WINDOWS_PACKAGES=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xdotool xz-utils unzip xvfb xauth imagemagick firebird-dev
+    # Wine's compiler, for the tests' stand-ins of the Firebird client and its
+    # service tool, which forward to the machine's 64-bit Linux client.
+    wine64-tools
 )
 
 step() { printf '\n==> %s\n' "$*"; }
