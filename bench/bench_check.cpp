@@ -9,6 +9,7 @@
 //   build/bench/bench_check [rounds]
 //   scripts/firebird-test-server clean /tmp/parvel-bench
 
+#include "BenchTiming.h"
 #include "FirebirdTestServer.h"
 
 #include <QCoreApplication>
@@ -22,11 +23,6 @@
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 QString sameWork(const FirebirdTestServer& server) {
     const QString base = "127.0.0.1/" + server.port() + ":" + server.dataFolder();
@@ -67,14 +63,10 @@ bool writeIni(const QString& path, const FirebirdTestServer& server) {
     return true;
 }
 
-double timed(const std::function<bool()>& work, bool& ok) {
-    QElapsedTimer clock;
-    clock.start();
-    ok = work() && ok;
-    return clock.nsecsElapsed() / 1e6;
-}
-
 } // namespace
+
+using bench::median;
+using bench::timed;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

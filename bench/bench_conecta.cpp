@@ -18,6 +18,7 @@
 //   PARVEL_FB_ROOT=/tmp/parvel-bench PARVEL_FB_PORT=3299 build/bench/bench_conecta [rounds]
 //   scripts/firebird-test-server clean /tmp/parvel-bench
 
+#include "BenchTiming.h"
 #include "FirebirdTestServer.h"
 #include "firebird/FirebirdError.h"
 #include "firebird/FirebirdSession.h"
@@ -35,11 +36,6 @@
 #include <vector>
 
 namespace {
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 bool runTester(QPlainTextEdit& log) {
     TFConecta window(log);
@@ -100,14 +96,10 @@ QString ratio(double value) {
     return QString::asprintf("%7.2f", value);
 }
 
-double timed(const std::function<bool()>& work, bool& ok) {
-    QElapsedTimer clock;
-    clock.start();
-    ok = work() && ok;
-    return clock.nsecsElapsed() / 1e6;
-}
-
 } // namespace
+
+using bench::median;
+using bench::timed;
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
