@@ -3,7 +3,8 @@
 # libraries, laid out as a deployment tool lays them out (plugins in folders
 # beside the program, where Qt looks for them first).
 
-install(TARGETS parvel RUNTIME DESTINATION .)
+# parvel-prova.exe proves the client library before the program loads it.
+install(TARGETS parvel parvel-prova RUNTIME DESTINATION .)
 
 get_target_property(_qt_core Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(_qt_bin ${_qt_core} DIRECTORY)

@@ -52,6 +52,26 @@ QString LibraryProof::endedWithCode(int code) {
         QStringLiteral("a carga de prova encerrou o processo com o código %1").arg(code));
 }
 
+QString LibraryProof::endedByException(quint32 code) {
+    QString name;
+    switch (code) {
+    case 0xC0000005u:
+        name = QStringLiteral(", violação de acesso à memória");
+        break;
+    case 0xC000001Du:
+        name = QStringLiteral(", instrução inválida");
+        break;
+    case 0xC00000FDu:
+        name = QStringLiteral(", estouro de pilha");
+        break;
+    case 0xC0000409u:
+        name = QStringLiteral(", estouro de buffer detectado");
+        break;
+    }
+    const QString hex = QString::number(code, 16).toUpper();
+    return damaged(QStringLiteral("a carga de prova terminou com a exceção 0x%1%2").arg(hex, name));
+}
+
 QString LibraryProof::missingFunction(const QByteArray& name) {
     return damaged(QStringLiteral("não tem a função \"%1\"").arg(QString::fromLatin1(name)));
 }
@@ -59,6 +79,12 @@ QString LibraryProof::missingFunction(const QByteArray& name) {
 QString LibraryProof::notEnded() {
     return damaged(QStringLiteral("a carga de prova não terminou em %1 segundos")
                        .arg(std::chrono::duration_cast<std::chrono::seconds>(bound).count()));
+}
+
+QString LibraryProof::proverMissing(const QString& path) {
+    return QStringLiteral("falta o programa \"%1\", que prova a biblioteca antes da carga: "
+                          "reinstale o Parvel com todos os arquivos do pacote")
+        .arg(path);
 }
 
 QString LibraryProof::notStarted(int systemCode) {

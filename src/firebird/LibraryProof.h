@@ -26,10 +26,14 @@ public:
     static QString damaged(const QString& detail);
     static QString endedBySignal(const QString& signalName);
     static QString endedWithCode(int code);
+    // Windows' code for an exception that ended the child (0xC0000005 and so on).
+    static QString endedByException(quint32 code);
     static QString missingFunction(const QByteArray& name);
     static QString notEnded();
     // No child could be started: the library is not loaded unproved.
     static QString notStarted(int systemCode);
+    // The program that proves the library on Windows is not beside this one.
+    static QString proverMissing(const QString& path);
 
 private:
     // The platform's half: loads `path` in a child, within `bound`.

@@ -1,4 +1,5 @@
 #include "firebird/LibraryProof.h"
+#include "firebird/LibraryProofReport.h"
 #include "firebird/SharedLibrary.h"
 
 #include <QDeadlineTimer>
@@ -23,11 +24,7 @@
 // library itself afterwards.
 namespace {
 
-// The report's first byte; what follows is the loader's text or the name of
-// the missing function.
-constexpr char loaded = 'K';
-constexpr char refused = 'L';
-constexpr char missing = 'F';
+using namespace LibraryProofReport;
 
 void send(int fd, char kind, const char* text) {
     const size_t length = text ? std::strlen(text) : 0;
@@ -93,7 +90,7 @@ bool awaitEnd(pid_t child, int fd, QByteArray& report, int& status,
     return true;
 }
 
-QString verdict(const QByteArray& report, int status) {
+QString verdict(const QString& path, const QByteArray& report, int status) {
     if (WIFSIGNALED(status)) {
         const char* name = ::sigabbrev_np(WTERMSIG(status));
         return LibraryProof::endedBySignal(name ? QStringLiteral("SIG") + QLatin1String(name)
@@ -106,7 +103,7 @@ QString verdict(const QByteArray& report, int status) {
     // A refusal is the loader's account (a library it needs is missing, say),
     // the same the program's own load would give.
     if (report.startsWith(refused))
-        return SharedLibrary::refusal(QString::fromLocal8Bit(report.sliced(1)));
+        return SharedLibrary::refusal(path, QString::fromLocal8Bit(report.sliced(1)));
     return LibraryProof::endedWithCode(WEXITSTATUS(status));
 }
 
@@ -140,5 +137,5 @@ QString LibraryProof::proveInChild(const QString& path, const QByteArrayList& fu
         ::waitpid(child, &status, 0);
         return notEnded();
     }
-    return verdict(report, status);
+    return verdict(path, report, status);
 }

@@ -22,9 +22,11 @@ public:
     void* resolve(const char* name) const;
     QString error() const { return m_error; }
 
-    // The Linux loader's text for a refused load (dlerror), in the operator's
-    // words: the library it needs that is missing, the function missing from one.
-    static QString refusal(const QString& loaderText);
+    // Why the loader refused `path`, in the operator's words (the library it
+    // needs that is missing, the function missing from one), from the loader's
+    // own account: its text on Linux (dlerror), its error code in decimal on
+    // Windows. A child that proves the library reports the same account.
+    static QString refusal(const QString& path, const QString& loaderReport);
 
 private:
     void* m_handle = nullptr;

@@ -6,7 +6,7 @@
 
 // The library itself was checked before it is loaded, so a file the loader
 // could not open is one it needs.
-QString SharedLibrary::refusal(const QString& loader) {
+QString SharedLibrary::refusal(const QString&, const QString& loader) {
     static const QRegularExpression missingFile(
         QStringLiteral("^(.+?): cannot open shared object file"));
     static const QRegularExpression missingSymbol(QStringLiteral("undefined symbol: (\\S+)"));
@@ -24,7 +24,7 @@ QString SharedLibrary::refusal(const QString& loader) {
 bool SharedLibrary::load(const QString& path) {
     m_handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!m_handle)
-        m_error = refusal(QString::fromLocal8Bit(::dlerror()));
+        m_error = refusal(path, QString::fromLocal8Bit(::dlerror()));
     return m_handle != nullptr;
 }
 

@@ -99,6 +99,10 @@ bool SharedLibrary::load(const QString& path) {
     return m_handle != nullptr;
 }
 
+QString SharedLibrary::refusal(const QString& path, const QString& loaderReport) {
+    return explain(path, loaderReport.toULong());
+}
+
 void* SharedLibrary::resolve(const char* name) const {
     return m_handle
                ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(m_handle), name))

@@ -3,8 +3,12 @@
 // The library-proof tests build it again with a damage of their own chosen by a
 // definition: a load that crashes, ends the process or never ends, or a missing
 // entry point.
-#include <csignal>
+#include <cstdlib>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 extern "C" {
 int isc_attach_database() {
@@ -33,16 +37,23 @@ int fb_interpret() {
 }
 
 #if defined(STAND_IN_CRASHES_ON_LOAD)
+// A write through a null pointer that the compiler cannot see coming: SIGSEGV on
+// Linux, an access violation on Windows.
+static int* volatile nowhere = nullptr;
 __attribute__((constructor)) static void onLoad() {
-    std::raise(SIGSEGV);
+    *nowhere = 1;
 }
 #elif defined(STAND_IN_EXITS_ON_LOAD)
 __attribute__((constructor)) static void onLoad() {
-    ::_exit(3);
+    std::_Exit(3);
 }
 #elif defined(STAND_IN_HANGS_ON_LOAD)
 __attribute__((constructor)) static void onLoad() {
     for (;;)
+#ifdef _WIN32
+        ::Sleep(INFINITE);
+#else
         ::pause();
+#endif
 }
 #endif
