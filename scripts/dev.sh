@@ -115,10 +115,13 @@ windows_package_check() {
     unzip -l "$zip"
     unzip -q "$zip" -d "$unpacked"
     # Unpacked into the RUV folder, the program must land beside "ruv.ini".
-    if [[ ! -f $unpacked/parvel.exe ]]; then
-        echo "parvel.exe is not at the top of $zip" >&2
-        return 1
-    fi
+    local program
+    for program in parvel.exe parvel-prova.exe; do
+        if [[ ! -f $unpacked/$program ]]; then
+            echo "$program is not at the top of $zip" >&2
+            return 1
+        fi
+    done
     # A prefix of its own: the tests' prefix sets the offscreen platform.
     local wine_env=(WINEPREFIX="$WIN_BUILD/wine-desktop" WINEDEBUG=-all
         WINEDLLOVERRIDES='mscoree,mshtml=')

@@ -25,6 +25,14 @@ void report(char kind, const std::string& text) {
     ::ExitProcess(UINT(code));
 }
 
+// A crash ends the process with the exception's code, which the program reads
+// as the exit code. Windows' error mode alone would do on Windows itself, but
+// not everywhere: Wine ignores it and attaches its debugger, which then holds
+// the process (and whatever it inherited) open.
+LONG WINAPI endOnCrash(EXCEPTION_POINTERS* crash) {
+    end(int(crash->ExceptionRecord->ExceptionCode));
+}
+
 std::string narrow(const wchar_t* text) {
     const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
     std::string result(size > 0 ? size - 1 : 0, '\0');
@@ -39,6 +47,7 @@ int wmain(int argc, wchar_t* argv[]) {
     // No box of Windows' own: not for a missing library, not for a crash. A crash
     // is the expected end for a damaged file, and ends the process with its code.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    ::SetUnhandledExceptionFilter(endOnCrash);
     if (argc < 2)
         return usageCode;
     // As the program loads it: the libraries it needs are looked for in its folder first.

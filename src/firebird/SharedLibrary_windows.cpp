@@ -77,6 +77,11 @@ QString explain(const QString& path, DWORD code) {
     case ERROR_PROC_NOT_FOUND:
         return QStringLiteral("falta uma função em uma biblioteca de que ela precisa: a pasta tem "
                               "bibliotecas de versões diferentes (erro 127 do Windows)");
+    // The loader runs the library's start-up code inside a handler: a crash there
+    // comes back as this code instead of ending the process.
+    case ERROR_NOACCESS:
+        return QStringLiteral(
+            "ela falhou ao iniciar com um acesso inválido à memória (erro 998 do Windows)");
     case ERROR_DLL_INIT_FAILED:
         return QStringLiteral("ela falhou ao iniciar (erro 1114 do Windows)");
     case ERROR_SXS_CANT_GEN_ACTCTX:

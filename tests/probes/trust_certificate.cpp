@@ -6,8 +6,9 @@
 #include <iterator>
 #include <string>
 #include <vector>
-#include <wincrypt.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <wincrypt.h>
 
 int wmain(int argc, wchar_t* argv[]) {
     if (argc != 2)
