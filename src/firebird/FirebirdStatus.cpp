@@ -10,14 +10,12 @@ FirebirdStatus::FirebirdStatus(const ISC_STATUS* status) {
             return;
         case isc_arg_gds:
         case isc_arg_number:
-        case isc_arg_unix:
-        case isc_arg_win32:
             m_items.append({kind, *cursor++});
             break;
         case isc_arg_cstring: // length, then the text
             cursor += 2;
             break;
-        default: // a text or a system's number of a kind not read here
+        default: // a text, or a system's error number
             ++cursor;
         }
     }
@@ -37,12 +35,4 @@ QList<ISC_STATUS> FirebirdStatus::numbersOf(ISC_STATUS code) const {
             numbers << it->value;
     }
     return numbers;
-}
-
-FirebirdStatus::Item FirebirdStatus::systemError() const {
-    for (const Item& item : m_items) {
-        if (item.kind == isc_arg_unix || item.kind == isc_arg_win32)
-            return item;
-    }
-    return {isc_arg_end, 0};
 }

@@ -4,15 +4,15 @@
 #include <ibase.h>
 
 // The numbers of a client's status vector, up to its warnings: the error codes
-// (gds codes of <ibase.h>), their number arguments and the error numbers of the
-// server's system. Its strings are left out: they point into the client and the
-// client's text carries them. Kept with the error, whose first code alone does
-// not tell a wrong password from a server that accepts none of the client's
-// ways of logging in.
+// (gds codes of <ibase.h>) and their number arguments. Its strings are left out:
+// they point into the client and the client's text carries them. (A server's
+// system error reaches a remote client as text only, in the server's language.) Kept with the
+// error, whose first code alone does not tell a wrong password from a server that accepts none of
+// the client's ways of logging in.
 class FirebirdStatus {
 public:
     struct Item {
-        ISC_STATUS kind; // isc_arg_gds, isc_arg_number, isc_arg_unix, isc_arg_win32
+        ISC_STATUS kind; // isc_arg_gds or isc_arg_number
         ISC_STATUS value;
         bool operator==(const Item&) const = default;
     };
@@ -25,9 +25,6 @@ public:
     bool has(ISC_STATUS code) const;
     // The number arguments that follow `code`, up to the next code.
     QList<ISC_STATUS> numbersOf(ISC_STATUS code) const;
-    // The first error number of the server's system (isc_arg_unix or
-    // isc_arg_win32); {isc_arg_end, 0} when there is none.
-    Item systemError() const;
 
 private:
     QList<Item> m_items;

@@ -14,7 +14,6 @@ public:
 
 private:
     static QString estrutura(const FirebirdStatus& status);
-    static QString abertura(const FirebirdStatus& status);
     // "12.0", and the Firebird version whose databases have that structure.
     static QString versaoDaEstrutura(long maior, long menor);
 };
