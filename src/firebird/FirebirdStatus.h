@@ -4,11 +4,11 @@
 #include <ibase.h>
 
 // The numbers of a client's status vector, up to its warnings: the error codes
-// (gds codes of <ibase.h>) and their number arguments. Its strings are left out:
-// they point into the client and the client's text carries them. (A server's
-// system error reaches a remote client as text only, in the server's language.) Kept with the
-// error, whose first code alone does not tell a wrong password from a server that accepts none of
-// the client's ways of logging in.
+// (gds codes of <ibase.h>) and their number arguments. Kept with the error, whose
+// first code alone does not tell a wrong password from a server that accepts none
+// of the client's ways of logging in. The strings are left out: they point into
+// the client, and the client's text carries them. (A server's system error reaches
+// a remote client as text only, in the server's language.)
 class FirebirdStatus {
 public:
     struct Item {
@@ -19,9 +19,7 @@ public:
 
     FirebirdStatus() = default;
     explicit FirebirdStatus(const ISC_STATUS* status);
-    explicit FirebirdStatus(QList<Item> items) : m_items(std::move(items)) {}
 
-    const QList<Item>& items() const { return m_items; }
     bool has(ISC_STATUS code) const;
     // The number arguments that follow `code`, up to the next code.
     QList<ISC_STATUS> numbersOf(ISC_STATUS code) const;
