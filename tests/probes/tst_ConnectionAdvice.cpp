@@ -80,6 +80,10 @@ private slots:
                       isc_arg_end}
             << "O banco tem a estrutura em disco 14.0, mais nova que a deste servidor (que abre "
                "até a 13.1): abra-o num servidor da versão que o criou.";
+        QTest::newRow("structure without its numbers")
+            << Vector{isc_arg_gds, isc_wrong_ods, isc_arg_string, text(file), isc_arg_end}
+            << "O banco foi criado por uma versão do Firebird diferente da deste servidor: "
+               "abra-o num servidor da versão que o criou.";
         QTest::newRow("file the server cannot open, its system's words as text")
             << Vector{isc_arg_gds,         isc_io_error,
                       isc_arg_string,      text("open"),
