@@ -21,6 +21,9 @@ WIN32_BUILD="${PARVEL_WIN32_BUILD_DIR:-$ROOT/build-win32}"
 BUILD_PACKAGES=(build-essential cmake ninja-build pkg-config qt6-base-dev librsvg2-bin
     libxcb1-dev qt6-translations-l10n openssl)
 FIREBIRD_PACKAGES=(firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev)
+# The tests' Firebird 4 server runs in a minimal Debian trixie that its script
+# makes once with debootstrap (scripts/firebird-test-server).
+FIREBIRD4_PACKAGES=(debootstrap)
 # The program operators install is 32-bit, like the RUV programs and the client
 # library they load. The tests run a 64-bit build under a 64-bit Wine: machines of
 # the kind CI runs on execute no 32-bit code at all (see DEVELOPERS.md).
@@ -154,7 +157,7 @@ run)
     "$ROOT/scripts/demo" "$BUILD" "${PARVEL_DEMO_PORT:-3055}" "$BUILD/src/app/parvel"
     ;;
 test)
-    install_packages "${BUILD_PACKAGES[@]}" "${FIREBIRD_PACKAGES[@]}"
+    install_packages "${BUILD_PACKAGES[@]}" "${FIREBIRD_PACKAGES[@]}" "${FIREBIRD4_PACKAGES[@]}"
     build
     step "tests"
     cd "$BUILD"

@@ -1,23 +1,25 @@
 #pragma once
 
+#include "firebird/FirebirdStatus.h"
+
 #include <QString>
 #include <stdexcept>
 
 // A failure of the Firebird client: an unloadable library, a missing entry point
 // or an error the client reports, with the client's own text and, for the
-// latter, its first error code.
+// latter, the numbers of its status vector.
 class FirebirdError : public std::runtime_error {
 public:
-    explicit FirebirdError(const QString& text, long code = 0)
-        : std::runtime_error(text.toStdString()), m_text(text), m_code(code) {}
+    explicit FirebirdError(const QString& text, FirebirdStatus status = {})
+        : std::runtime_error(text.toStdString()), m_text(text), m_status(std::move(status)) {}
 
     const QString& text() const noexcept { return m_text; }
-    long code() const noexcept { return m_code; }
+    const FirebirdStatus& status() const noexcept { return m_status; }
     // The server could not be reached at all (isc_network_error): refused,
     // unreachable, no such host.
-    bool networkFailure() const noexcept { return m_code == 335544721L; }
+    bool networkFailure() const noexcept { return m_status.has(isc_network_error); }
 
 private:
     QString m_text;
-    long m_code;
+    FirebirdStatus m_status;
 };

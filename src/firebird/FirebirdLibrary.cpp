@@ -55,7 +55,7 @@ template <typename F> void FirebirdLibrary::resolve(F& entry, const char* name) 
 
 void FirebirdLibrary::check(const ISC_STATUS* status) const {
     if (status[0] == 1 && status[1] != 0)
-        throw FirebirdError(interpret(status), long(status[1]));
+        throw FirebirdError(interpret(status), FirebirdStatus(status));
 }
 
 QString FirebirdLibrary::interpret(const ISC_STATUS* status) const {

@@ -4,6 +4,7 @@
 #include "firebird/FirebirdSession.h"
 #include "funcoes/Platform.h"
 #include "funcoes/funcoes.h"
+#include "probes/ConnectionAdvice.h"
 #include "probes/ConnectionTexts.h"
 #include "probes/PortHint.h"
 
@@ -133,24 +134,30 @@ bool ConnectionProof::fecha(Passo& passo) {
     }
 }
 
-// A server that could not be reached gets the hint of the port it answers on,
-// when its configured port refuses, within what is left of the call's and the
-// test's bounds.
+// After the client's text, what the technician can do about it.
 bool ConnectionProof::falhou(Passo passo, const FirebirdError& erro,
                              const std::optional<QString>& endereco) {
     QString motivo = erro.text();
-    if (endereco && erro.networkFailure()) {
-        const QString servidor = ConnectionTexts::temEndereco(*endereco)
-                                     ? Apara(*endereco)
-                                     : QStringLiteral("localhost");
-        const QDeadlineTimer chamada(limiteChamada, Qt::PreciseTimer);
-        const QString dica = PortHint::para(servidor, m_p.porta, std::min(chamada, m_fim));
-        if (!dica.isEmpty())
-            motivo += u'\n' + dica;
-    }
+    if (const QString dica = conselho(erro, endereco); !dica.isEmpty())
+        motivo += u'\n' + dica;
     const QString linha = ConnectionTexts::linhaMotivo(motivo);
     m_escreve(linha);
     passo.motivo = linha.mid(prefixoMotivo.size());
     m_passos << passo;
     return false;
+}
+
+// A server that could not be reached gets the hint of the port it answers on,
+// when its configured port refuses, within what is left of the call's and the
+// test's bounds.
+QString ConnectionProof::conselho(const FirebirdError& erro,
+                                  const std::optional<QString>& endereco) const {
+    if (!erro.networkFailure())
+        return ConnectionAdvice::para(erro.status());
+    if (!endereco)
+        return {};
+    const QString servidor =
+        ConnectionTexts::temEndereco(*endereco) ? Apara(*endereco) : QStringLiteral("localhost");
+    const QDeadlineTimer chamada(limiteChamada, Qt::PreciseTimer);
+    return PortHint::para(servidor, m_p.porta, std::min(chamada, m_fim));
 }

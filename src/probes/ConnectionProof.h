@@ -58,6 +58,7 @@ private:
     // Logs and records a failed step; `endereco`, the server a refused port
     // would be on, when the step reached one.
     bool falhou(Passo passo, const FirebirdError& erro, const std::optional<QString>& endereco);
+    QString conselho(const FirebirdError& erro, const std::optional<QString>& endereco) const;
 
     ConnectionParameters m_p;
     UsuarioAusente m_usuarioAusente;

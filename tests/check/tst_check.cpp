@@ -222,7 +222,9 @@ private slots:
         QTest::newRow("wrong database folder")
             << Entries{{"RUV/Caminho_Base_Dados", m_server.root() + "/nada/"}} << QByteArray()
             << false << "principal"
-            << "/nada/SGB_DADOS/RUVDADOS.FDB" << failed;
+            << "/nada/SGB_DADOS/RUVDADOS.FDB\" - Error while trying to open file - No such file or "
+               "directory - O servidor não conseguiu abrir o arquivo: confira se a pasta"
+            << failed;
         QTest::newRow("stopped server") << Entries{{"RUV/Servidor", "127.0.0.1"},
                                                    {"RUV/PORTACON", QString::number(closedPort())}}
                                         << QByteArray() << false << "usuario"

@@ -86,24 +86,28 @@ private slots:
             "127.0.0.1/" + m_server.port() + ":/nao/existe/SGB_DADOS/RUVDADOS.FDB";
         const QString wrongTabdef =
             "127.0.0.1/" + m_server.port() + ":/nao/existe/TABDEF/TABDEF.FDB";
+        // The server's words, then the sentence for the technician.
+        const QString notOpened = "Error while trying to open file - No such file or directory - "
+                                  "O servidor não conseguiu abrir o arquivo: confira se a pasta é "
+                                  "a do disco do próprio servidor";
         const QString windowsMain = "127.0.0.1/" + m_server.port() + ":" + m_server.dataFolder() +
                                     "SGB_DADOS\\RUVDADOS.FDB";
         QTest::newRow("wrong database folder")
             << "ConPastaBanco"
             << "/nao/existe/"
             << QStringList{"Conexão Falhou.", "Não conseguiu conectar em " + wrongMain}
-            << "I/O error";
+            << notOpened;
         QTest::newRow("Windows separator on this server")
             << "ConSistemaBanco"
             << "WINDOWS"
             << QStringList{"Conexão Falhou.", "Não conseguiu conectar em " + windowsMain}
-            << "I/O error";
+            << notOpened;
         QTest::newRow("TABDEF fails after the main database")
             << "ConPastaTabdef"
             << "/nao/existe/"
             << QStringList{"Conectado em " + principal() + " Tempo: 00 segundos.",
                            "Conexão Falhou.", "Não conseguiu conectar em " + wrongTabdef}
-            << "I/O error";
+            << notOpened;
         QTest::newRow("client library missing")
             << "ConArquivoDll"
             << "nada.dll" << QStringList{}

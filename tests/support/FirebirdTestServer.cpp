@@ -5,14 +5,21 @@
 #include <QProcess>
 #include <QTcpSocket>
 
-bool FirebirdTestServer::require(QString& why) {
-    m_root = qEnvironmentVariable("PARVEL_FB_ROOT");
-    m_port = qEnvironmentVariable("PARVEL_FB_PORT");
-    if (m_root.isEmpty() || m_port.isEmpty()) {
-        why = "PARVEL_FB_ROOT/PARVEL_FB_PORT not set: run through ctest (fixture "
-              "firebird_server) or start scripts/firebird-test-server by hand";
+bool FirebirdTestServer::require(QString& why, const QString& variables) {
+    const QString root = qEnvironmentVariable(qPrintable(variables + "_ROOT"));
+    const QString port = qEnvironmentVariable(qPrintable(variables + "_PORT"));
+    if (root.isEmpty() || port.isEmpty()) {
+        why = variables + "_ROOT/" + variables +
+              "_PORT not set: run through ctest (fixture firebird_server or firebird4_server) "
+              "or start scripts/firebird-test-server by hand";
         return false;
     }
+    return requireAt(root, port, why);
+}
+
+bool FirebirdTestServer::requireAt(const QString& root, const QString& port, QString& why) {
+    m_root = root;
+    m_port = port;
     if (!QFileInfo::exists(clientFolder() + "fbclient.dll")) {
         why = "no server laid out in " + m_root;
         return false;

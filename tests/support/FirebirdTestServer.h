@@ -10,8 +10,11 @@
 class FirebirdTestServer {
 public:
     // Reads the environment and checks that the server accepts connections.
-    // On failure `why` tells what is missing.
-    bool require(QString& why);
+    // On failure `why` tells what is missing. `variables` names the fixture's:
+    // "PARVEL_FB4" for the Firebird 4 server of "firebird4_server".
+    bool require(QString& why, const QString& variables = QStringLiteral("PARVEL_FB"));
+    // The same for a server a test started itself.
+    bool requireAt(const QString& root, const QString& port, QString& why);
 
     QString root() const { return m_root; }
     QString port() const { return m_port; }

@@ -262,7 +262,9 @@ void TestSaves::failedConnectionWritesNothing() {
 
     QStringList log = m_screen->ui->Memo5->toPlainText().split('\n');
     const QString reason = log.takeAt(log.size() - 3);
-    QVERIFY2(reason.startsWith("Motivo: ") && reason.contains("I/O error"), qPrintable(reason));
+    QVERIFY2(reason.startsWith("Motivo: I/O error") &&
+                 reason.contains(" - O servidor não conseguiu abrir o arquivo: "),
+             qPrintable(reason));
     QCOMPARE(log.mid(log.size() - 4),
              (QStringList{"Conexão Falhou.",
                           "Não conseguiu conectar em 127.0.0.1/" + m_newPort + ':' +
@@ -412,7 +414,7 @@ void TestSaves::readOnlyIniIsLeftAsItWas() {
 
     QVERIFY(m_screen->ui->Memo5->toPlainText().endsWith("CONEXÃO ESTABELECIDA COM SUCESSO."));
     QCOMPARE(m_recorder.texts("error"), QStringList{"Não foi possível gravar o arquivo \"" + ini() +
-                                            "\": o disco está somente para leitura."});
+                                                    "\": o disco está somente para leitura."});
     QCOMPARE(FileBytes::read(ini()), stored);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
 }
@@ -439,9 +441,8 @@ void TestSaves::diskFullLeavesTheFileAsItWas() {
 
     QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
 
-    QCOMPARE(m_recorder.texts("error"),
-             QStringList{"Não foi possível gravar o arquivo \"" + ini() +
-                                         "\": não há espaço livre no disco."});
+    QCOMPARE(m_recorder.texts("error"), QStringList{"Não foi possível gravar o arquivo \"" + ini() +
+                                                    "\": não há espaço livre no disco."});
     QCOMPARE(FileBytes::read(ini()), stored);
     QCOMPARE(FileBytes::read(dat()), stored);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
