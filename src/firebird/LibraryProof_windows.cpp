@@ -1,6 +1,7 @@
 #include "firebird/LibraryProof.h"
 #include "firebird/LibraryProofReport.h"
 #include "firebird/SharedLibrary.h"
+#include "funcoes/Platform.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -14,12 +15,6 @@
 // the program does (its own folder first), ends past the bound, and reports in
 // one line (LibraryProofReport.h).
 namespace {
-
-QString programFolder() {
-    wchar_t path[MAX_PATH * 4];
-    const DWORD size = ::GetModuleFileNameW(nullptr, path, DWORD(std::size(path)));
-    return QFileInfo(QString::fromWCharArray(path, int(size))).absolutePath();
-}
 
 QString verdict(const QString& path, const QByteArray& report, quint32 exitCode) {
     using namespace LibraryProofReport;
@@ -38,7 +33,8 @@ QString verdict(const QString& path, const QByteArray& report, quint32 exitCode)
 } // namespace
 
 QString LibraryProof::proveInChild(const QString& path, const QByteArrayList& functions) {
-    const QString prover = programFolder() + QStringLiteral("/parvel-prova.exe");
+    const QString prover = QFileInfo(platform::executableFilePath()).absolutePath() +
+                           QStringLiteral("/parvel-prova.exe");
     if (!QFileInfo::exists(prover))
         return proverMissing(QDir::toNativeSeparators(prover));
     QStringList arguments{QDir::toNativeSeparators(path)};
