@@ -3,6 +3,7 @@
 // to another port, start it again and prove the settings before writing a byte.
 #include "FileBytes.h"
 #include "RecordingDialogService.h"
+#include "ServerInstallation.h"
 #include "Tmpfs.h"
 #include "config/ExecutableFolder.h"
 #include "config/Windows1252.h"
@@ -18,39 +19,10 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-bool listens(const QString& port) {
-    QTcpSocket socket;
-    socket.connectToHost("127.0.0.1", port.toUShort());
-    return socket.waitForConnected(2000);
-}
-
-// The service commands carried out so far, one "command status" a line.
-QStringList serviceLog(const QString& root) {
-    const QString log = root + "bin/instsvc.log";
-    if (!QFile::exists(log))
-        return {};
-    return QString::fromUtf8(FileBytes::read(log)).split('\n', Qt::SkipEmptyParts);
-}
-
-// The port the installation's server listens on: the last port line of its
-// "firebird.conf", which the saves rewrite.
-QString serverPort(const QString& root) {
-    const QStringList portLines = QString::fromLatin1(FileBytes::read(root + "firebird.conf"))
-                                      .split('\n')
-                                      .filter("RemoteServicePort = ");
-    return portLines.last().section('=', 1).trimmed();
-}
-
-// An INI text with CR LF line ends, written as lines in the files' code page.
-QByteArray iniText(const QStringList& lines) {
-    return Windows1252::encode(lines.join("\r\n") + "\r\n");
-}
 
 // One section of an INI text, from its heading up to the next one.
 QByteArray section(const QByteArray& text, const QByteArray& name) {
@@ -94,6 +66,7 @@ private:
     void fillTcpIp();
 
     QString m_root; // the installation, "…/Firebird_2_5/"
+    ServerInstallation m_server{QString()};
     QString m_port;
     QString m_newPort;
     std::unique_ptr<QTemporaryDir> m_exe;
@@ -104,6 +77,7 @@ private:
 
 void TestSaves::initTestCase() {
     m_root = qEnvironmentVariable("PARVEL_SAVES_ROOT") + '/';
+    m_server = ServerInstallation(m_root);
     m_port = qEnvironmentVariable("PARVEL_SAVES_PORT");
     m_newPort = qEnvironmentVariable("PARVEL_SAVES_NEW_PORT");
     QVERIFY2(!m_port.isEmpty(), "run through ctest: the fixture saves_installation lays out "
@@ -158,10 +132,10 @@ void TestSaves::fillTcpIp() {
 }
 
 void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
-    QVERIFY(listens(m_port));
+    QVERIFY(ServerInstallation::listens(m_port));
     openScreen();
     fillLocal();
-    const int before = serviceLog(m_root).size();
+    const int before = m_server.serviceLog().size();
     QElapsedTimer click;
     click.start();
 
@@ -171,11 +145,10 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
 
     qInfo("local save, click to written file: %lld ms", click.elapsed());
     QCOMPARE(m_recorder.texts("modal").size(), 1);
-    QCOMPARE(serviceLog(m_root).mid(before), (QStringList{"stop 0", "start 0"}));
-    QVERIFY(FileBytes::read(m_root + "firebird.conf")
-                .contains("RemoteServicePort = " + m_newPort.toUtf8()));
-    QVERIFY(listens(m_newPort));
-    QVERIFY(!listens(m_port));
+    QCOMPARE(m_server.serviceLog().mid(before), (QStringList{"stop 0", "start 0"}));
+    QVERIFY(m_server.configuration().contains("RemoteServicePort = " + m_newPort.toUtf8()));
+    QVERIFY(ServerInstallation::listens(m_newPort));
+    QVERIFY(!ServerInstallation::listens(m_port));
     const QString log = m_screen->ui->Memo5->toPlainText();
     const QString data = m_root + "data/";
     QCOMPARE(log.split('\n').mid(0, 3),
@@ -193,30 +166,30 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
     const QString share = m_share->path() + '/';
     const QString dll = m_root + "bin/";
     QCOMPARE(Windows1252::decode(FileBytes::read(ini())),
-             Windows1252::decode(iniText({"[RUV]",
-                                          "Servidor=",
-                                          "ServidorTabDef=",
-                                          "SO_Servidor=LINUX",
-                                          "SO_ServidorTabDef=LINUX",
-                                          "Caminho_Base_Dados=" + data,
-                                          "Caminho_TabDef=" + data,
-                                          "Caminho_Cidades=",
-                                          "Diretorio_Servidor=" + share,
-                                          "CaminhoDLLCON=" + dll,
-                                          "DLLCON=fbclient.dll",
-                                          "PORTACON=" + m_newPort,
-                                          "IPDS= 192.168.0.20 ",
-                                          "PORTADS=3063 ",
-                                          "IPNET=127.0.0.1",
-                                          "PORTADSHTTP=6061",
-                                          "DSLOCAL=N",
-                                          "HAB_INTEGRA_CONTINTERNO=N",
-                                          "CAMINHO_INTEGRA_CONTINTERNO=",
-                                          "[PUX]",
-                                          "Servidor=",
-                                          "SO_Servidor=",
-                                          "Caminho_Base_Dados=",
-                                          "Diretorio_Servidor="})));
+             Windows1252::decode(FileBytes::iniText({"[RUV]",
+                                                     "Servidor=",
+                                                     "ServidorTabDef=",
+                                                     "SO_Servidor=LINUX",
+                                                     "SO_ServidorTabDef=LINUX",
+                                                     "Caminho_Base_Dados=" + data,
+                                                     "Caminho_TabDef=" + data,
+                                                     "Caminho_Cidades=",
+                                                     "Diretorio_Servidor=" + share,
+                                                     "CaminhoDLLCON=" + dll,
+                                                     "DLLCON=fbclient.dll",
+                                                     "PORTACON=" + m_newPort,
+                                                     "IPDS= 192.168.0.20 ",
+                                                     "PORTADS=3063 ",
+                                                     "IPNET=127.0.0.1",
+                                                     "PORTADSHTTP=6061",
+                                                     "DSLOCAL=N",
+                                                     "HAB_INTEGRA_CONTINTERNO=N",
+                                                     "CAMINHO_INTEGRA_CONTINTERNO=",
+                                                     "[PUX]",
+                                                     "Servidor=",
+                                                     "SO_Servidor=",
+                                                     "Caminho_Base_Dados=",
+                                                     "Diretorio_Servidor="})));
     QVERIFY(!QFile::exists(dat()));
 }
 
@@ -225,10 +198,10 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
 void TestSaves::tcpIpSaveLeavesTheServiceAlone() {
     openScreen();
     fillTcpIp();
-    const QString port = serverPort(m_root);
+    const QString port = m_server.port();
     m_screen->ui->edPorta->setText(port);
-    const QStringList commands = serviceLog(m_root);
-    const QByteArray conf = FileBytes::read(m_root + "firebird.conf");
+    const QStringList commands = m_server.serviceLog();
+    const QByteArray conf = m_server.configuration();
     QElapsedTimer click;
     click.start();
 
@@ -242,15 +215,16 @@ void TestSaves::tcpIpSaveLeavesTheServiceAlone() {
                                                         m_root + "data/SGB_DADOS/RUVDADOS.FDB"));
     QVERIFY(m_screen->ui->Memo5->toPlainText().endsWith("CONEXÃO ESTABELECIDA COM SUCESSO."));
     QTest::qWait(500); // a service command would have reached the log by now
-    QCOMPARE(serviceLog(m_root), commands);
-    QCOMPARE(FileBytes::read(m_root + "firebird.conf"), conf);
+    QCOMPARE(m_server.serviceLog(), commands);
+    QCOMPARE(m_server.configuration(), conf);
     QVERIFY(
         FileBytes::read(ini()).contains("\r\nServidor=127.0.0.1\r\nServidorTabDef=127.0.0.1\r\n"));
 }
 
 // The copy goes before the test when the option is off, and stays gone.
 void TestSaves::failedConnectionWritesNothing() {
-    const QByteArray stored = iniText({"[RUV]", "Servidor=127.0.0.1", "PORTACON=" + m_newPort});
+    const QByteArray stored =
+        FileBytes::iniText({"[RUV]", "Servidor=127.0.0.1", "PORTACON=" + m_newPort});
     FileBytes::write(ini(), stored);
     FileBytes::write(dat(), "[RUV]\r\n");
     openScreen();
@@ -278,7 +252,8 @@ void TestSaves::failedConnectionWritesNothing() {
 // An interrupted copy of the client library used to kill the program inside the
 // loader; now the test fails, naming the file, and the program goes on.
 void TestSaves::truncatedLibraryIsRefused() {
-    const QByteArray stored = iniText({"[RUV]", "Servidor=127.0.0.1", "PORTACON=" + m_newPort});
+    const QByteArray stored =
+        FileBytes::iniText({"[RUV]", "Servidor=127.0.0.1", "PORTACON=" + m_newPort});
     FileBytes::write(ini(), stored);
     openScreen();
     fillTcpIp();
@@ -320,14 +295,14 @@ void TestSaves::damagedLibraryLeavesTheServiceAlone_data() {
 void TestSaves::damagedLibraryLeavesTheServiceAlone() {
     QFETCH(QByteArray, library);
     QFETCH(QString, reason);
-    const QByteArray stored = iniText({"[RUV]", "PORTACON=" + m_port});
+    const QByteArray stored = FileBytes::iniText({"[RUV]", "PORTACON=" + m_port});
     FileBytes::write(ini(), stored);
-    const QString port = serverPort(m_root);
+    const QString port = m_server.port();
     const QString file = m_root + "bin/fbclient.dll";
     FileBytes::write(file, library);
     const auto removeLibrary = qScopeGuard([file] { QFile::remove(file); });
-    const QStringList commands = serviceLog(m_root);
-    const QByteArray conf = FileBytes::read(m_root + "firebird.conf");
+    const QStringList commands = m_server.serviceLog();
+    const QByteArray conf = m_server.configuration();
     openScreen();
     fillLocal();
 
@@ -343,11 +318,11 @@ void TestSaves::damagedLibraryLeavesTheServiceAlone() {
         "Motivo: A biblioteca de conexão \"" + file + "\" não pode ser carregada: " + reason;
     QVERIFY2(log[2].startsWith(motivo), qPrintable(log[2]));
     QCOMPARE(log.mid(3), (QStringList{"", "CONEXÃO FALHOU."}));
-    QCOMPARE(serviceLog(m_root), commands);
-    QCOMPARE(FileBytes::read(m_root + "firebird.conf"), conf);
+    QCOMPARE(m_server.serviceLog(), commands);
+    QCOMPARE(m_server.configuration(), conf);
     QCOMPARE(FileBytes::read(ini()), stored);
     QVERIFY(m_screen->ui->BitSalvar->isEnabled());
-    QVERIFY(listens(port));
+    QVERIFY(ServerInstallation::listens(port));
 }
 
 // No "DSLOCAL" and "Diretorio_Servidor" before "Caminho_Cidades"; the cities
@@ -367,7 +342,7 @@ void TestSaves::multiCompanyCopy() {
     const QString data = m_root + "data/";
     QCOMPARE(
         Windows1252::decode(FileBytes::read(dat())),
-        Windows1252::decode(iniText(
+        Windows1252::decode(FileBytes::iniText(
             {"[RUV]", "Servidor=127.0.0.1", "ServidorTabDef=127.0.0.1", "SO_Servidor=LINUX",
              "SO_ServidorTabDef=LINUX", "Caminho_Base_Dados=" + data, "Caminho_TabDef=" + data,
              "Diretorio_Servidor=" + share, "Caminho_Cidades=" + cidades + '/',
@@ -404,7 +379,7 @@ void TestSaves::failingChecksShowEveryBoxInOrder() {
 void TestSaves::readOnlyIniIsLeftAsItWas() {
     Tmpfs disk(m_exe->path());
     QVERIFY(disk.mounted());
-    const QByteArray stored = iniText({"[RUV]", "Servidor=antigo"});
+    const QByteArray stored = FileBytes::iniText({"[RUV]", "Servidor=antigo"});
     FileBytes::write(ini(), stored);
     QVERIFY(disk.remountReadOnly());
     openScreen();
@@ -426,7 +401,7 @@ void TestSaves::diskFullLeavesTheFileAsItWas() {
     QVERIFY(QDir(m_share->path()).mkdir("CIDADES"));
     Tmpfs disk(m_exe->path());
     QVERIFY(disk.mounted());
-    const QByteArray stored = iniText({"[RUV]", "Servidor=antigo"});
+    const QByteArray stored = FileBytes::iniText({"[RUV]", "Servidor=antigo"});
     FileBytes::write(ini(), stored);
     FileBytes::write(dat(), stored);
     const QString reserve = m_exe->path() + "/reserve";
@@ -470,7 +445,7 @@ void TestSaves::attachmentsSave() {
     Ui::TFParvel& ui = *m_screen->ui;
     ui.PGD->setCurrentWidget(ui.tbAnexos);
     local ? fillLocal() : fillTcpIp();
-    const int before = serviceLog(m_root).size();
+    const int before = m_server.serviceLog().size();
     if (!multiCompany)
         ui.chRenome->click();
     const QString cidades = m_share->path() + "/CIDADES/";
@@ -485,7 +460,7 @@ void TestSaves::attachmentsSave() {
     QVERIFY2(ui.Memo5->toPlainText().endsWith("\n\nCONEXÃO ESTABELECIDA COM SUCESSO."),
              qPrintable(ui.Memo5->toPlainText()));
     if (local) {
-        QCOMPARE(serviceLog(m_root).mid(before), (QStringList{"stop 0", "start 0"}));
+        QCOMPARE(m_server.serviceLog().mid(before), (QStringList{"stop 0", "start 0"}));
         // Through the service manager and the database on the port just written.
         QVERIFY2(ui.Memo5->toPlainText().contains("Conectado em LocalHost/" + m_newPort + ':' +
                                                   m_root + "data/"),
@@ -505,8 +480,9 @@ void TestSaves::attachmentsSave() {
                       "IPNET_ANX=127.0.0.1",
                       "PORTADSHTTP_ANX=6061"};
     QCOMPARE(Windows1252::decode(FileBytes::read(ini())),
-             Windows1252::decode(iniText(anexo + QStringList{"DSLOCAL_ANX=N"})));
-    QCOMPARE(FileBytes::read(dat()), multiCompany ? emptyCopy + iniText(anexo) : emptyCopy);
+             Windows1252::decode(FileBytes::iniText(anexo + QStringList{"DSLOCAL_ANX=N"})));
+    QCOMPARE(FileBytes::read(dat()),
+             multiCompany ? emptyCopy + FileBytes::iniText(anexo) : emptyCopy);
     QVERIFY(ui.BitSalvar->isEnabled());
 
     const QByteArray section = ::section(FileBytes::read(ini()), "RUV_ANEXO");
