@@ -1,27 +1,14 @@
+#include "ServerInstallation.h"
 #include "firebird/AlteraPortaFirebird.h"
 
 #include <QDir>
 #include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
 const QString script = QStringLiteral(PARVEL_SOURCE_DIR "/scripts/firebird-test-server");
-
-QString freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return QString::number(probe.serverPort());
-}
-
-bool listening(const QString& port) {
-    QTcpSocket socket;
-    socket.connectToHost("127.0.0.1", port.toUShort());
-    return socket.waitForConnected(2000);
-}
 
 // Processes whose environment puts their lock files under this root: the server
 // and anything it left.
@@ -49,7 +36,7 @@ private slots:
     void cleanupTestCase() { QProcess::execute(script, {"clean", root()}); }
 
     void startsOnThePortOfItsConf() {
-        const QString first = freePort();
+        const QString first = ServerInstallation::freePort();
         QProcess start;
         start.start(script, {"start", root(), first});
         QVERIFY(start.waitForFinished(120000));
@@ -57,16 +44,16 @@ private slots:
         QVERIFY2(start.exitCode() == 0, qPrintable(out + start.readAllStandardError()));
         QVERIFY(out.contains("port=" + first + "\n"));
         QVERIFY(out.contains("data=" + root() + "/data/\n"));
-        QVERIFY(listening(first));
+        QVERIFY(ServerInstallation::listens(first));
         for (const char* db : {"SGB_DADOS/RUVDADOS.FDB", "TABDEF/TABDEF.FDB", "RUVARQUIVOS.FDB"})
             QVERIFY(QFile::exists(root() + "/data/" + db));
 
-        const QString second = freePort();
+        const QString second = ServerInstallation::freePort();
         QCOMPARE(QProcess::execute(script, {"stop", root()}), 0);
         QVERIFY(AlteraPortaFirebird(root() + "/", second));
         QCOMPARE(QProcess::execute(script, {"start", root()}), 0);
-        QVERIFY(listening(second));
-        QVERIFY(!listening(first));
+        QVERIFY(ServerInstallation::listens(second));
+        QVERIFY(!ServerInstallation::listens(first));
     }
 
     void overlappingCommandsLeaveOneServerThenNone() {

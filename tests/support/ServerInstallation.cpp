@@ -3,6 +3,7 @@
 #include "FileBytes.h"
 
 #include <QFile>
+#include <QTcpServer>
 #include <QTcpSocket>
 
 QString ServerInstallation::port() const {
@@ -26,4 +27,10 @@ bool ServerInstallation::listens(const QString& port) {
     QTcpSocket socket;
     socket.connectToHost("127.0.0.1", port.toUShort());
     return socket.waitForConnected(2000);
+}
+
+QString ServerInstallation::freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return QString::number(probe.serverPort());
 }

@@ -19,6 +19,8 @@ public:
 
     // Whether something answers on that port of 127.0.0.1.
     static bool listens(const QString& port);
+    // A port of 127.0.0.1 that nobody listens on, for a server to be started there.
+    static QString freePort();
 
 private:
     QString m_root;

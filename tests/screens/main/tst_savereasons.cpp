@@ -5,30 +5,19 @@
 // settings of each case.
 #include "FileBytes.h"
 #include "FirebirdTestServer.h"
-#include "RecordingDialogService.h"
 #include "RefusedSave.h"
-#include "config/ExecutableFolder.h"
-#include "config/Windows1252.h"
+#include "ServerInstallation.h"
 #include "funcoes/Platform.h"
-#include "screens/main/UParvel.h"
 #include "ui/GuardedApplication.h"
-#include "ui_UParvel.h"
 
 #include <QDir>
 #include <QProcess>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 const QString script = QStringLiteral(PARVEL_FB_SCRIPT);
-
-QString freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return QString::number(probe.serverPort());
-}
 
 // The script's output when it fails, empty when it succeeds.
 QString runScript(const QStringList& arguments) {
@@ -59,28 +48,21 @@ class TestSaveReasons : public QObject {
 private slots:
     void initTestCase();
     void cleanupTestCase();
-    void init();
     void cleanup();
 
     void refusedSaveNamesCauseAndRemedy_data();
     void refusedSaveNamesCauseAndRemedy();
 
 private:
-    QString ini() const { return m_exe->path() + "/ruv.ini"; }
     // The server of this test, started again with `settings` as its site's.
     void restartOwnServer(const QString& settings);
-    void fillTcpIp(const FirebirdTestServer& server, const QString& folder);
 
     FirebirdTestServer m_firebird3;
     FirebirdTestServer m_firebird4;
     QTemporaryDir m_ownFolder;
     QString m_ownRoot;
     QString m_ownPort;
-    std::unique_ptr<QTemporaryDir> m_exe;
-    std::unique_ptr<QTemporaryDir> m_share;
     QStringList m_madeFolders;
-    RecordingDialogService m_recorder;
-    std::unique_ptr<TFParvel> m_screen;
 };
 
 void TestSaveReasons::initTestCase() {
@@ -89,7 +71,7 @@ void TestSaveReasons::initTestCase() {
     QVERIFY2(m_firebird4.require(why, "PARVEL_FB4"), qPrintable(why));
     QVERIFY(m_ownFolder.isValid());
     m_ownRoot = m_ownFolder.filePath("servidor próprio");
-    m_ownPort = freePort();
+    m_ownPort = ServerInstallation::freePort();
     const QString failure = runScript({"start", m_ownRoot, m_ownPort});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
@@ -98,19 +80,7 @@ void TestSaveReasons::cleanupTestCase() {
     runScript({"clean", m_ownRoot});
 }
 
-void TestSaveReasons::init() {
-    m_exe = std::make_unique<QTemporaryDir>();
-    m_share = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_exe->isValid() && m_share->isValid());
-    ExecutableFolder::setForTesting(m_exe->path() + '/');
-    m_recorder.clear();
-    setDialogs(&m_recorder);
-}
-
 void TestSaveReasons::cleanup() {
-    m_screen.reset();
-    setDialogs(nullptr);
-    ExecutableFolder::clearForTesting();
     for (const QString& folder : std::as_const(m_madeFolders))
         QDir(folder).removeRecursively();
     m_madeFolders.clear();
@@ -122,24 +92,6 @@ void TestSaveReasons::restartOwnServer(const QString& settings) {
     FileBytes::write(m_ownRoot + "/firebird.conf.site", settings.toUtf8());
     failure = runScript({"start", m_ownRoot});
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-}
-
-void TestSaveReasons::fillTcpIp(const FirebirdTestServer& server, const QString& folder) {
-    Ui::TFParvel& ui = *m_screen->ui;
-    ui.rTCPIP->setChecked(true);
-    ui.rbLinuxBD->setChecked(true);
-    ui.rbLinuxTABDEF->setChecked(true);
-    ui.edIPBanco->setText("127.0.0.1");
-    ui.edIPTABDEF->setText("127.0.0.1");
-    ui.edDllCon->setText(server.clientFolder());
-    ui.edPorta->setText(server.port());
-    ui.edPastaLocalBD->setText(folder);
-    ui.edPastaLocalTABDEF->setText(folder);
-    ui.edPastaRede->setText(m_share->path() + '/');
-    ui.edIPNtier->setText("192.168.0.20");
-    ui.edNTier->setText("3063");
-    ui.edIPNET->setText("127.0.0.1");
-    ui.edHTTP->setText("6061");
 }
 
 void TestSaveReasons::refusedSaveNamesCauseAndRemedy_data() {
@@ -206,21 +158,11 @@ void TestSaveReasons::refusedSaveNamesCauseAndRemedy() {
         QVERIFY(QFile::setPermissions(databases,
                                       QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
-    const QByteArray stored = Windows1252::encode(QStringLiteral("[RUV]\r\nServidor=10.0.0.9\r\n"));
-    FileBytes::write(ini(), stored);
-    m_screen = std::make_unique<TFParvel>();
-    m_screen->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_screen.get()));
-    fillTcpIp(target, databases);
+    RefusedSave save;
 
-    QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
+    save.save(target.clientFolder(), target.port(), databases);
 
-    RefusedSave::verifyLog(m_screen->ui->Memo5->toPlainText(), client, sentence);
-    if (QTest::currentTestFailed())
-        return;
-    QCOMPARE(FileBytes::read(ini()), stored);
-    QVERIFY(!QFile::exists(m_exe->path() + "/ruv.dat"));
-    QVERIFY(m_screen->ui->BitSalvar->isEnabled());
+    save.verify(client, sentence);
 }
 
 int main(int argc, char* argv[]) {

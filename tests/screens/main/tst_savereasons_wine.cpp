@@ -10,18 +10,12 @@
 // is first loaded, and Wine loads one copy of a builtin library whatever folder it
 // is asked from; CTest runs each row on its own.
 #include "FileBytes.h"
-#include "RecordingDialogService.h"
 #include "RefusedSave.h"
 #include "ServerInstallation.h"
-#include "config/ExecutableFolder.h"
-#include "config/Windows1252.h"
 #include "funcoes/Platform.h"
-#include "screens/main/UParvel.h"
 #include "ui/GuardedApplication.h"
-#include "ui_UParvel.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -35,57 +29,22 @@ class TestSaveReasonsWine : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void clientSettingRefusedByTheServer_data();
     void clientSettingRefusedByTheServer();
 
 private:
     // A workstation's copy of the client in `folder`, with its own firebird.conf.
     void layOutClient(const QString& folder, const QByteArray& settings);
-    void fillTcpIp(const QString& library, const QString& port);
 
     QString m_clientLoaded;
     ServerInstallation m_server{QStringLiteral(SERVER_ROOT)};
-    std::unique_ptr<QTemporaryDir> m_exe;
-    RecordingDialogService m_recorder;
-    std::unique_ptr<TFParvel> m_screen;
 };
-
-void TestSaveReasonsWine::init() {
-    m_exe = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_exe->isValid());
-    ExecutableFolder::setForTesting(m_exe->path() + '/');
-    m_recorder.clear();
-    setDialogs(&m_recorder);
-}
-
-void TestSaveReasonsWine::cleanup() {
-    m_screen.reset();
-    setDialogs(nullptr);
-    ExecutableFolder::clearForTesting();
-}
 
 void TestSaveReasonsWine::layOutClient(const QString& folder, const QByteArray& settings) {
     QDir(folder).removeRecursively();
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(QFile::copy(workstationLibrary + "fbclient.dll", folder + "fbclient.dll"));
     FileBytes::write(folder + "firebird.conf", settings);
-}
-
-void TestSaveReasonsWine::fillTcpIp(const QString& library, const QString& port) {
-    Ui::TFParvel& ui = *m_screen->ui;
-    ui.rTCPIP->setChecked(true);
-    ui.rbLinuxBD->setChecked(true);
-    ui.rbLinuxTABDEF->setChecked(true);
-    ui.edIPBanco->setText("127.0.0.1");
-    ui.edIPTABDEF->setText("127.0.0.1");
-    ui.edDllCon->setText(QDir::toNativeSeparators(library));
-    ui.edPorta->setText(port);
-    ui.edPastaLocalBD->setText(data);
-    ui.edPastaLocalTABDEF->setText(data);
-    ui.edPastaRede->setText(QDir::toNativeSeparators(m_exe->path() + '/'));
 }
 
 void TestSaveReasonsWine::clientSettingRefusedByTheServer_data() {
@@ -113,26 +72,15 @@ void TestSaveReasonsWine::clientSettingRefusedByTheServer() {
         QFAIL("one row per process: the client stand-in keeps the settings of the first "
               "folder it was loaded from (run a row with its tag, as CTest does)");
     layOutClient(folder, settings);
-    const QByteArray stored = Windows1252::encode(QStringLiteral("[RUV]\r\nServidor=10.0.0.9\r\n"));
-    const QString ini = m_exe->path() + "/ruv.ini";
-    FileBytes::write(ini, stored);
     const QByteArray conf = m_server.configuration();
     const QStringList commands = m_server.serviceLog();
-    m_screen = std::make_unique<TFParvel>();
-    m_screen->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_screen.get()));
-    fillTcpIp(folder, m_server.port());
+    RefusedSave save;
 
-    QTest::mouseClick(m_screen->ui->BitSalvar, Qt::LeftButton);
+    save.save(folder, m_server.port(), data);
 
-    RefusedSave::verifyLog(m_screen->ui->Memo5->toPlainText(), client, sentence);
-    if (QTest::currentTestFailed())
-        return;
-    QCOMPARE(FileBytes::read(ini), stored);
-    QVERIFY(!QFile::exists(m_exe->path() + "/ruv.dat"));
+    save.verify(client, sentence);
     QCOMPARE(m_server.configuration(), conf);
     QCOMPARE(m_server.serviceLog(), commands);
-    QVERIFY(m_screen->ui->BitSalvar->isEnabled());
 }
 
 int main(int argc, char* argv[]) {
