@@ -147,9 +147,9 @@ bool ConnectionProof::falhou(Passo passo, const FirebirdError& erro,
     return false;
 }
 
-// A server that could not be reached gets the hint of the port it answers on,
-// when its configured port refuses, within what is left of the call's and the
-// test's bounds.
+// A server that refused gets the cause and remedy its error codes name; one that
+// could not be reached, the hint of the port it answers on when its configured
+// port refuses, within what is left of the call's and the test's bounds.
 QString ConnectionProof::conselho(const FirebirdError& erro,
                                   const std::optional<QString>& endereco) const {
     if (!erro.networkFailure())
