@@ -15,7 +15,19 @@ std::wstring commandLine(int argc, wchar_t** argv) {
     return line;
 }
 
-// The console's lines up to the cursor, blanks at their ends dropped.
+std::string utf8(const std::wstring& line) {
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(size, '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), bytes.data(), size, nullptr,
+                          nullptr);
+    return bytes;
+}
+
+// The console's lines up to the cursor, blanks at their ends dropped. A row
+// filled to the buffer's last column was wrapped by the console, not ended by
+// the program: it is joined to the next, so a long path (the checkout's folder
+// is in the help) reads as the one line the program wrote.
 std::string screenText() {
     const HANDLE screen =
         ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -24,20 +36,20 @@ std::string screenText() {
     if (screen == INVALID_HANDLE_VALUE || !::GetConsoleScreenBufferInfo(screen, &info))
         return "(no console)\n";
     std::string text;
+    std::wstring line;
     std::vector<wchar_t> row(info.dwSize.X);
     for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
         DWORD read = 0;
         ::ReadConsoleOutputCharacterW(screen, row.data(), DWORD(row.size()), {0, y}, &read);
-        std::wstring line(row.data(), read);
+        const bool wrapped = read == row.size() && row.back() != L' ';
+        line.append(row.data(), read);
+        if (wrapped && y < info.dwCursorPosition.Y)
+            continue;
         line.erase(line.find_last_not_of(L' ') + 1);
         if (y == info.dwCursorPosition.Y && line.empty())
             break;
-        const int size = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), nullptr,
-                                               0, nullptr, nullptr);
-        std::string bytes(size, '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), bytes.data(), size,
-                              nullptr, nullptr);
-        text += bytes + "\n";
+        text += utf8(line) + "\n";
+        line.clear();
     }
     ::CloseHandle(screen);
     return text;
