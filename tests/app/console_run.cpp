@@ -16,8 +16,8 @@ std::wstring commandLine(int argc, wchar_t** argv) {
 }
 
 std::string utf8(const std::wstring& line) {
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), nullptr, 0, nullptr, nullptr);
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), nullptr, 0,
+                                           nullptr, nullptr);
     std::string bytes(size, '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), bytes.data(), size, nullptr,
                           nullptr);

@@ -58,7 +58,7 @@ private slots:
                                            ":service_mgr\" não terminou em 15 "
                                            "segundos."}));
         // The start delay (a coarse one-second timer), then the bound.
-        QVERIFY2(run.elapsedMs >= 15900 && run.elapsedMs < 17500,
+        QVERIFY2(run.elapsedMs >= 15900 && run.elapsedMs < 19000,
                  qPrintable(QString::number(run.elapsedMs)));
         QVERIFY2(run.captions.size() >= 12, qPrintable(run.captions.join(", ")));
         QCOMPARE(peer.connections(), 1);
@@ -91,7 +91,7 @@ private slots:
         clock.start();
         ::kill(pid_t(program.processId()), signal);
         QVERIFY(program.waitForFinished(5000));
-        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(program.exitStatus(), QProcess::CrashExit);
         QCOMPARE(program.exitCode(), signal);
     }
@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 2); // the tester's result, returned by main
         // Start, the one-second delay, the 15 s bound, then the exit.
-        QVERIFY2(clock.elapsed() < 17500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 19000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(peer.connections(), 1);
     }
 

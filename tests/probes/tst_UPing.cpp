@@ -164,9 +164,11 @@ private slots:
             QVERIFY2(line.endsWith(" ms "), qPrintable(line));
         }
         QCOMPARE(recorder.entries.first().title, QStringLiteral("Ping"));
-        // The start delay and five loopback round trips, nothing more.
+        // The start delay and five loopback round trips, nothing more: a second's
+        // wait between echoes would take past 6 s; the rest is room for a loaded
+        // machine.
         qInfo("loopback ping check took %lld ms", run.elapsedMs);
-        QVERIFY2(run.elapsedMs >= 2000 && run.elapsedMs < 2500,
+        QVERIFY2(run.elapsedMs >= 2000 && run.elapsedMs < 4000,
                  qPrintable(QString::number(run.elapsedMs)));
     }
 };
