@@ -135,10 +135,8 @@ class TestCheck : public QObject {
         return host + "/" + port + ":" + m_server.dataFolder() + file;
     }
 
-    void addApplicationUser() const {
-        if (!m_server.userNames().contains("TOMRUV"))
-            m_server.fbsvcmgr(
-                {"-action_add_user", "-sec_username", "TOMRUV", "-sec_password", "pelmor"});
+    bool addApplicationUser(QString& why) const {
+        return m_server.addUserIfMissing("TOMRUV", "pelmor", why);
     }
 
 private slots:
@@ -146,13 +144,14 @@ private slots:
         QString why;
         QVERIFY2(m_server.require(why), qPrintable(why));
         QVERIFY(m_folder.isValid());
-        addApplicationUser();
+        QVERIFY2(addApplicationUser(why), qPrintable(why));
     }
 
     void cleanupTestCase() {
         if (!m_secondRoot.isEmpty())
             QProcess::execute(PARVEL_FB_SCRIPT, {"clean", m_secondRoot});
-        addApplicationUser();
+        QString why;
+        QVERIFY2(addApplicationUser(why), qPrintable(why));
     }
 
     void cleanup() { QFile::remove(m_folder.filePath("ruv.dat")); }
@@ -164,7 +163,9 @@ private slots:
         const QString conf = m_server.root() + "/firebird.conf";
         const FileState iniBefore = stateOf(ini()), confBefore = stateOf(conf);
         const QStringList folderBefore = QDir(m_folder.path()).entryList(QDir::AllEntries);
-        const QStringList usersBefore = m_server.userNames();
+        QString why;
+        QStringList usersBefore, usersAfter;
+        QVERIFY2(m_server.userNames(usersBefore, why), qPrintable(why));
 
         const CheckRun text = runCheck({"--ini", ini()});
         const CheckRun json = runCheck({"--ini", ini(), "--json"});
@@ -205,7 +206,8 @@ private slots:
         QCOMPARE(stateOf(ini()), iniBefore);
         QCOMPARE(stateOf(conf), confBefore);
         QCOMPARE(QDir(m_folder.path()).entryList(QDir::AllEntries), folderBefore);
-        QCOMPARE(m_server.userNames(), usersBefore);
+        QVERIFY2(m_server.userNames(usersAfter, why), qPrintable(why));
+        QCOMPARE(usersAfter, usersBefore);
     }
 
     // Each failure: exit status 1, the failing step last in the report with the
@@ -292,8 +294,10 @@ private slots:
 
     // The check only looks the user up: a missing one is a failure, and stays missing.
     void missingUserIsReportedNotCreated() {
-        m_server.dropUser("TOMRUV");
-        const QStringList usersBefore = m_server.userNames();
+        QString why;
+        QVERIFY2(m_server.dropUser("TOMRUV", why), qPrintable(why));
+        QStringList usersBefore, usersAfter;
+        QVERIFY2(m_server.userNames(usersBefore, why), qPrintable(why));
         writeIni(passing());
 
         const CheckRun run = runCheck({"--ini", ini()});
@@ -302,8 +306,9 @@ private slots:
         QCOMPARE(run.lines, (QStringList{"Aguarde... Verificando Usuário...",
                                          "Motivo: O usuário \"TOMRUV\" não existe no servidor.",
                                          "CONEXÃO FALHOU."}));
-        QCOMPARE(m_server.userNames(), usersBefore);
-        addApplicationUser();
+        QVERIFY2(m_server.userNames(usersAfter, why), qPrintable(why));
+        QCOMPARE(usersAfter, usersBefore);
+        QVERIFY2(addApplicationUser(why), qPrintable(why));
     }
 
     // A listener that accepts and never answers holds the service manager's

@@ -51,7 +51,8 @@ private slots:
     }
 
     void createsTheMissingUserThenOpensBothDatabases() {
-        m_server.dropUser("TOMRUV");
+        QString why;
+        QVERIFY2(m_server.dropUser("TOMRUV", why), qPrintable(why));
         TFConecta window(m_log);
 
         QCOMPARE(dialogs().execModal(window), 1);
@@ -62,7 +63,9 @@ private slots:
                                    "Conectado em " + principal() + " Tempo: 00 segundos.",
                                    "Conectado em " + tabdef() + " Tempo:00 segundos.",
                                }));
-        QVERIFY(m_server.userNames().contains("TOMRUV"));
+        QStringList users;
+        QVERIFY2(m_server.userNames(users, why), qPrintable(why));
+        QVERIFY2(users.contains("TOMRUV"), qPrintable(users.join(',')));
         QCOMPARE(m_log.textCursor().position(), 0);
     }
 
@@ -162,17 +165,23 @@ private slots:
         TFConecta window(m_log);
         const bool conectou = window.TestaConexao();
         // Put the password back through the new one before any check can end the test.
-        QProcess::execute("fbsvcmgr",
-                          {"127.0.0.1/" + m_server.port() + ":service_mgr", "-user", "SYSDBA",
-                           "-password", "outra", "-action_modify_user", "-sec_username", "SYSDBA",
-                           "-sec_password", FirebirdTestServer::sysdbaPassword});
+        bool restored = false;
+        const QString restoring =
+            m_server.fbsvcmgr({"-action_modify_user", "-sec_username", "SYSDBA", "-sec_password",
+                               FirebirdTestServer::sysdbaPassword},
+                              &restored, "outra");
+        QVERIFY2(restored, qPrintable(restoring));
+        // Listed with the usual password: it is back.
+        QString why;
+        QStringList users;
+        QVERIFY2(m_server.userNames(users, why), qPrintable(why));
         QVERIFY(!conectou);
         QCOMPARE(lines(m_log).mid(0, 2), (QStringList{"linha anterior", aguarde}));
         QCOMPARE(lines(m_log).size(), 3);
         QVERIFY2(lines(m_log).last().startsWith("Motivo: Your user name and password are not "
                                                 "defined."),
                  qPrintable(lines(m_log).last()));
-        QVERIFY(m_server.userNames().contains("SYSDBA"));
+        QVERIFY(users.contains("SYSDBA"));
     }
 
     // No address: the local service manager (reached through the root's
