@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QTcpServer>
 #include <QtTest>
+#include <clocale>
+#include <langinfo.h>
 
 namespace {
 
@@ -48,6 +50,26 @@ private slots:
     }
     QString tabdef() const {
         return "127.0.0.1/" + m_server.port() + ":" + m_server.dataFolder() + "TABDEF/TABDEF.FDB";
+    }
+
+    // The locale the client converts file names in, after the start's character
+    // handling: the one the environment names, or for a character set other than
+    // UTF-8 its language in UTF-8. A locale the machine lacks would leave
+    // C.UTF-8 and this run would prove nothing of the one it names.
+    void characterHandlingIsTheEnvironmentsLanguageInUtf8() {
+        QByteArray named;
+        for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+            named = qgetenv(variable);
+            if (!named.isEmpty())
+                break;
+        }
+        const QHash<QByteArray, QByteArray> expected{{"", "C.UTF-8"},
+                                                     {"C.UTF-8", "C.UTF-8"},
+                                                     {"pt_BR.UTF-8", "pt_BR.UTF-8"},
+                                                     {"pt_BR.ISO-8859-1", "pt_BR.UTF-8"}};
+        QVERIFY2(expected.contains(named), ("no expectation for the locale " + named).constData());
+        QCOMPARE(QByteArray(std::setlocale(LC_CTYPE, nullptr)), expected[named]);
+        QCOMPARE(QByteArray(nl_langinfo(CODESET)), "UTF-8");
     }
 
     void createsTheMissingUserThenOpensBothDatabases() {
