@@ -24,6 +24,10 @@ FIREBIRD_PACKAGES=(firebird3.0-server firebird3.0-utils libfbclient2 firebird-de
 # The tests' Firebird 4 server runs in a minimal Debian trixie that its script
 # makes once with debootstrap (scripts/firebird-test-server).
 FIREBIRD4_PACKAGES=(debootstrap)
+# Locales of Brazilian machines, which the tester's locale runs start under: the
+# program keeps the language of the first and switches the second to UTF-8.
+# Without them the C library falls back to C.UTF-8 and those runs fail.
+TEST_LOCALES=("pt_BR.UTF-8 UTF-8" "pt_BR ISO-8859-1")
 # The program operators install is 32-bit, like the RUV programs and the client
 # library they load. The tests run a 64-bit build under a 64-bit Wine: machines of
 # the kind CI runs on execute no 32-bit code at all (see DEVELOPERS.md).
@@ -158,6 +162,8 @@ run)
     ;;
 test)
     install_packages "${BUILD_PACKAGES[@]}" "${FIREBIRD_PACKAGES[@]}" "${FIREBIRD4_PACKAGES[@]}"
+    step "locales: ${TEST_LOCALES[*]}"
+    "$ROOT/scripts/install-locales" "${TEST_LOCALES[@]}"
     build
     step "tests"
     cd "$BUILD"

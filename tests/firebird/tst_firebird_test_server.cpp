@@ -72,6 +72,26 @@ private slots:
         QCOMPARE(QProcess::execute(script, {"status", root()}), 3);
     }
 
+    // A root keeps the version it was laid out for: asked for the other one, the
+    // start fails before any server runs, where it would have started the one the
+    // root has.
+    void otherVersionOfARootIsRefused() {
+        const QString laidOut = qEnvironmentVariable("PARVEL_FB_VERSION", "3");
+        const QString other = laidOut == "4" ? "3" : "4";
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PARVEL_FB_VERSION", other);
+        QProcess start;
+        start.setProcessEnvironment(environment);
+        start.setProcessChannelMode(QProcess::MergedChannels);
+        start.start(script, {"start", root()});
+        QVERIFY(start.waitForFinished(60000));
+        QCOMPARE(start.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(start.readAll()),
+                 "firebird-test-server: " + root() + " holds a Firebird " + laidOut +
+                     " server, not " + other + " (clean it first)\n");
+        QCOMPARE(processesOf(root()), QStringList{});
+    }
+
 private:
     QString root() const { return m_dir.path() + "/root"; }
 

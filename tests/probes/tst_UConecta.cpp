@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QTcpServer>
 #include <QtTest>
+#include <clocale>
+#include <langinfo.h>
 
 namespace {
 
@@ -50,8 +52,29 @@ private slots:
         return "127.0.0.1/" + m_server.port() + ":" + m_server.dataFolder() + "TABDEF/TABDEF.FDB";
     }
 
+    // The locale the client converts file names in, after the start's character
+    // handling: the one the environment names, or for a character set other than
+    // UTF-8 its language in UTF-8. A locale the machine lacks would leave
+    // C.UTF-8 and this run would prove nothing of the one it names.
+    void characterHandlingIsTheEnvironmentsLanguageInUtf8() {
+        QByteArray named;
+        for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+            named = qgetenv(variable);
+            if (!named.isEmpty())
+                break;
+        }
+        const QHash<QByteArray, QByteArray> expected{{"", "C.UTF-8"},
+                                                     {"C.UTF-8", "C.UTF-8"},
+                                                     {"pt_BR.UTF-8", "pt_BR.UTF-8"},
+                                                     {"pt_BR.ISO-8859-1", "pt_BR.UTF-8"}};
+        QVERIFY2(expected.contains(named), ("no expectation for the locale " + named).constData());
+        QCOMPARE(QByteArray(std::setlocale(LC_CTYPE, nullptr)), expected[named]);
+        QCOMPARE(QByteArray(nl_langinfo(CODESET)), "UTF-8");
+    }
+
     void createsTheMissingUserThenOpensBothDatabases() {
-        m_server.dropUser("TOMRUV");
+        QString why;
+        QVERIFY2(m_server.dropUser("TOMRUV", why), qPrintable(why));
         TFConecta window(m_log);
 
         QCOMPARE(dialogs().execModal(window), 1);
@@ -62,7 +85,9 @@ private slots:
                                    "Conectado em " + principal() + " Tempo: 00 segundos.",
                                    "Conectado em " + tabdef() + " Tempo:00 segundos.",
                                }));
-        QVERIFY(m_server.userNames().contains("TOMRUV"));
+        QStringList users;
+        QVERIFY2(m_server.userNames(users, why), qPrintable(why));
+        QVERIFY2(users.contains("TOMRUV"), qPrintable(users.join(',')));
         QCOMPARE(m_log.textCursor().position(), 0);
     }
 
@@ -162,17 +187,23 @@ private slots:
         TFConecta window(m_log);
         const bool conectou = window.TestaConexao();
         // Put the password back through the new one before any check can end the test.
-        QProcess::execute("fbsvcmgr",
-                          {"127.0.0.1/" + m_server.port() + ":service_mgr", "-user", "SYSDBA",
-                           "-password", "outra", "-action_modify_user", "-sec_username", "SYSDBA",
-                           "-sec_password", FirebirdTestServer::sysdbaPassword});
+        bool restored = false;
+        const QString restoring =
+            m_server.fbsvcmgr({"-action_modify_user", "-sec_username", "SYSDBA", "-sec_password",
+                               FirebirdTestServer::sysdbaPassword},
+                              &restored, "outra");
+        QVERIFY2(restored, qPrintable(restoring));
+        // Listed with the usual password: it is back.
+        QString why;
+        QStringList users;
+        QVERIFY2(m_server.userNames(users, why), qPrintable(why));
         QVERIFY(!conectou);
         QCOMPARE(lines(m_log).mid(0, 2), (QStringList{"linha anterior", aguarde}));
         QCOMPARE(lines(m_log).size(), 3);
         QVERIFY2(lines(m_log).last().startsWith("Motivo: Your user name and password are not "
                                                 "defined."),
                  qPrintable(lines(m_log).last()));
-        QVERIFY(m_server.userNames().contains("SYSDBA"));
+        QVERIFY(users.contains("SYSDBA"));
     }
 
     // No address: the local service manager (reached through the root's

@@ -50,37 +50,74 @@ QString run(const QString& program, const QStringList& arguments, const QByteArr
 
 } // namespace
 
-QString FirebirdTestServer::fbsvcmgr(const QStringList& arguments, bool* ok) const {
+QString FirebirdTestServer::fbsvcmgr(const QStringList& arguments, bool* ok,
+                                     const QString& password) const {
     return run("fbsvcmgr",
                QStringList{"127.0.0.1/" + m_port + ":service_mgr", "-user", "SYSDBA", "-password",
-                           sysdbaPassword} +
+                           password} +
                    arguments,
                {}, ok);
 }
 
-QStringList FirebirdTestServer::userNames() const {
+bool FirebirdTestServer::userNames(QStringList& names, QString& why) const {
+    bool ok = false;
+    const QString output = fbsvcmgr({"-action_display_user"}, &ok);
+    names.clear();
+    if (!ok) {
+        why = "fbsvcmgr could not list the users: " + output;
+        return false;
+    }
     // One line per user after the heading: the login name comes first.
-    QStringList names;
-    const QStringList lines = fbsvcmgr({"-action_display_user"}).split('\n');
-    for (const QString& line : lines.mid(1)) {
+    for (const QString& line : output.split('\n').mid(1)) {
         const QString name = line.section(' ', 0, 0, QString::SectionSkipEmpty);
         if (!name.isEmpty())
             names << name;
     }
-    return names;
+    return true;
 }
 
-void FirebirdTestServer::dropUser(const QString& name) const {
-    if (userNames().contains(name))
-        fbsvcmgr({"-action_delete_user", "-sec_username", name});
+bool FirebirdTestServer::dropUser(const QString& name, QString& why) const {
+    QStringList names;
+    if (!userNames(names, why))
+        return false;
+    if (names.contains(name)) {
+        bool deleted = false;
+        const QString output = fbsvcmgr({"-action_delete_user", "-sec_username", name}, &deleted);
+        if (!deleted) {
+            why = "fbsvcmgr could not delete " + name + ": " + output;
+            return false;
+        }
+        if (!userNames(names, why))
+            return false;
+        if (names.contains(name)) {
+            why = name + " is still listed after its deletion";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool FirebirdTestServer::addUserIfMissing(const QString& name, const QString& password,
                                           QString& why) const {
-    if (userNames().contains(name))
+    QStringList names;
+    if (!userNames(names, why))
+        return false;
+    if (names.contains(name))
         return true;
-    why = fbsvcmgr({"-action_add_user", "-sec_username", name, "-sec_password", password});
-    return userNames().contains(name);
+    bool added = false;
+    const QString output =
+        fbsvcmgr({"-action_add_user", "-sec_username", name, "-sec_password", password}, &added);
+    if (!added) {
+        why = "fbsvcmgr could not add " + name + ": " + output;
+        return false;
+    }
+    if (!userNames(names, why))
+        return false;
+    if (!names.contains(name)) {
+        why = name + " is still missing after its addition";
+        return false;
+    }
+    return true;
 }
 
 QString FirebirdTestServer::isql(const QString& database, const QString& sql) const {

@@ -30,10 +30,15 @@ public:
     static constexpr const char* sysdbaPassword = "brindoval";
 
     // Security actions through the server's own tool, independent of the code
-    // under test; `ok` tells whether the tool succeeded.
-    QString fbsvcmgr(const QStringList& arguments, bool* ok = nullptr) const;
-    QStringList userNames() const;
-    void dropUser(const QString& name) const;
+    // under test, as SYSDBA with `password`; `ok` tells whether the tool succeeded.
+    QString fbsvcmgr(const QStringList& arguments, bool* ok = nullptr,
+                     const QString& password = sysdbaPassword) const;
+    // The users the server lists. False, with the tool's output in `why`, when it
+    // could not list them: an empty list would pass for "nobody there".
+    bool userNames(QStringList& names, QString& why) const;
+    // False, with the reason in `why`, unless a listing after the deletion shows
+    // the user gone.
+    bool dropUser(const QString& name, QString& why) const;
     // False, with the tool's output in `why`, when the user is still missing.
     bool addUserIfMissing(const QString& name, const QString& password, QString& why) const;
     // Runs `sql` through isql-fb on a database of the data folder.
