@@ -30,25 +30,30 @@ QString target(const QFileInfo& info) {
     return resolved.isEmpty() ? info.absoluteFilePath() : resolved;
 }
 
-// A file the store must not touch is refused before the platform is asked; a
-// file found in use, or refused as if it were, is said to be in use by the
-// programs that hold it, where the system can tell.
+// The system's refusal of `target`; a file found in use, or refused as if it
+// were, is said to be in use by the programs that hold it, where the system can
+// tell.
+WriteError systemRefusal(const QString& target, int systemError) {
+    WriteError why = WriteError::fromSystemCode(systemError);
+    const bool held =
+        why.reason() == WriteError::Reason::InUse || why.reason() == WriteError::Reason::Permission;
+    const QStringList holders = held ? AtomicFile::holders(target) : QStringList();
+    if (!holders.isEmpty()) {
+        why = WriteError(WriteError::Reason::InUse, systemError);
+        why.setHolders(holders);
+    }
+    return why;
+}
+
+// A file the store must not touch is refused before the platform is asked.
 template <typename Step>
 bool refusedOrDone(const QFileInfo& info, const QString& target, WriteError* why, Step step) {
-    std::optional<WriteError> error = refusal(info);
+    const std::optional<WriteError> error = refusal(info);
     int systemError = 0;
     if (!error && step(systemError))
         return true;
-    if (!why)
-        return false;
-    *why = error.value_or(WriteError::fromSystemCode(systemError));
-    const bool held = why->reason() == WriteError::Reason::InUse ||
-                      why->reason() == WriteError::Reason::Permission;
-    const QStringList holders = !error && held ? AtomicFile::holders(target) : QStringList();
-    if (!holders.isEmpty()) {
-        *why = WriteError(WriteError::Reason::InUse, systemError);
-        why->setHolders(holders);
-    }
+    if (why)
+        *why = error ? *error : systemRefusal(target, systemError);
     return false;
 }
 
@@ -64,4 +69,20 @@ bool AtomicFile::remove(const QString& path, WriteError* why) {
     const QFileInfo info(path);
     const QString file = info.absoluteFilePath();
     return refusedOrDone(info, file, why, [&](int& error) { return removeFile(file, error); });
+}
+
+bool AtomicFile::read(const QString& path, QByteArray& bytes, WriteError* why) {
+    const QFileInfo info(path);
+    bytes.clear();
+    if (!info.exists())
+        return true;
+    std::optional<WriteError> error;
+    int systemError = 0;
+    if (!info.isFile())
+        error = WriteError(WriteError::Reason::NotRegularFile);
+    else if (readFile(info.absoluteFilePath(), bytes, systemError))
+        return true;
+    if (why)
+        *why = error ? *error : systemRefusal(target(info), systemError);
+    return false;
 }

@@ -26,6 +26,12 @@ public:
     // much as a write would.
     static bool remove(const QString& path, WriteError* why = nullptr);
 
+    // The file's bytes into `bytes` (empty for a missing file). A file another
+    // program holds is waited for as write waits for it, since a save reads the
+    // file before it replaces it; when it stays unreadable, false, and `why`
+    // tells the reason as write would.
+    static bool read(const QString& path, QByteArray& bytes, WriteError* why = nullptr);
+
     // The programs that hold the file open, where the system can tell (Windows'
     // Restart Manager); a refused write or removal names them.
     static QStringList holders(const QString& path);
@@ -36,4 +42,5 @@ private:
     // failure systemError holds the platform's code (errno, GetLastError()).
     static bool replace(const QString& target, const QByteArray& bytes, int& systemError);
     static bool removeFile(const QString& path, int& systemError);
+    static bool readFile(const QString& path, QByteArray& bytes, int& systemError);
 };

@@ -212,3 +212,20 @@ bool AtomicFile::removeFile(const QString& path, int& systemError) {
     return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT ||
            failed(systemError);
 }
+
+// Nothing holds a file against reading on Linux: no wait.
+bool AtomicFile::readFile(const QString& path, QByteArray& bytes, int& systemError) {
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        systemError = errno;
+        return false;
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        systemError = EIO;
+        return false;
+    }
+    bytes = file.readAll();
+    return true;
+}

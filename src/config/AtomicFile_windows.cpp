@@ -5,13 +5,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <climits>
 #include <string>
 #include <windows.h>
 
 namespace {
 
-// How long a file another program holds is waited for, and the step between tries.
-constexpr ULONGLONG heldForMs = 2000;
+// How long a file another program holds is waited for, each step of a save on its
+// own (the read before it, the temporary, the replace), and the step between
+// tries. A RUV program or a virus scanner lets go within a few seconds; 5 s
+// covers a hold of 4 s from the key that starts a save, whose read comes after
+// the key.
+constexpr ULONGLONG heldForMs = 5000;
 constexpr DWORD stepMs = 50;
 
 std::wstring native(const QString& path) {
@@ -261,6 +266,32 @@ bool AtomicFile::removeFile(const QString& path, int& systemError) {
     const bool removed = whileHeld(
         [&] { return ::DeleteFileW(name.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND; });
     return removed || failed(systemError, ::GetLastError());
+}
+
+// Others may go on reading and writing the file meanwhile, as they could with
+// any program that reads it.
+bool AtomicFile::readFile(const QString& path, QByteArray& bytes, int& systemError) {
+    const std::wstring name = native(path);
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    whileHeld([&] {
+        opened = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return opened != INVALID_HANDLE_VALUE;
+    });
+    bool read = false;
+    {
+        // Closed before the holders are asked for, or this program would be one.
+        const Handle file(opened);
+        LARGE_INTEGER size{};
+        read = file.valid() && ::GetFileSizeEx(file.get(), &size) && size.QuadPart < INT_MAX;
+        if (read) {
+            bytes.resize(qsizetype(size.QuadPart));
+            DWORD got = 0;
+            read = ::ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &got, nullptr);
+            bytes.truncate(got);
+        }
+    }
+    return read || failed(systemError, ::GetLastError());
 }
 
 QStringList AtomicFile::holders(const QString& path) {

@@ -9,26 +9,15 @@
 #include <QFileInfo>
 #include <limits>
 #include <optional>
-#include <variant>
 
 namespace {
 
-// The stored bytes (empty for a missing file), or why they cannot be read.
-std::variant<QByteArray, WriteError> load(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QByteArray();
-    if (!info.isFile())
-        return WriteError(WriteError::Reason::NotRegularFile);
+// The stored bytes for a read of one key: empty for a missing or unreadable file,
+// which gives the key's default. Not waited for: a screen reads many keys.
+QByteArray bytesOrNothing(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return WriteError::fromFile(file);
-    return file.readAll();
-}
-
-QByteArray bytesOrNothing(std::variant<QByteArray, WriteError> loaded) {
-    QByteArray* bytes = std::get_if<QByteArray>(&loaded);
-    return bytes ? std::move(*bytes) : QByteArray();
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                                      : QByteArray();
 }
 
 // The value of an ASCII hexadecimal digit; 16 for any other character.
@@ -74,7 +63,7 @@ ProfileFile::ProfileFile(const QString& fullPath) : m_path(fullPath) {}
 
 QString ProfileFile::readString(const QString& section, const QString& key,
                                 const QString& defaultValue) const {
-    const IniDocument document(bytesOrNothing(load(m_path)));
+    const IniDocument document(bytesOrNothing(m_path));
     return document.value(section, key).value_or(defaultValue);
 }
 
@@ -87,13 +76,14 @@ void ProfileFile::writeString(const QString& section, const QString& key, const 
 }
 
 void ProfileFile::writeStrings(const QList<Entry>& entries) {
-    std::variant<QByteArray, WriteError> stored = load(m_path);
-    if (const WriteError* unreadable = std::get_if<WriteError>(&stored))
-        throw AppError(unreadable->text(m_path));
-    IniDocument document(std::get<QByteArray>(stored));
+    // Read as the write is made: a file another program holds is waited for.
+    QByteArray stored;
+    WriteError why;
+    if (!AtomicFile::read(m_path, stored, &why))
+        throw AppError(why.text(m_path));
+    IniDocument document(stored);
     for (const Entry& entry : entries)
         document.setValue(entry.section, entry.key, entry.value);
-    WriteError why;
     if (!AtomicFile::write(m_path, document.bytes(), &why))
         throw AppError(why.text(m_path));
 }

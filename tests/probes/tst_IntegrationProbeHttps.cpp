@@ -1,10 +1,12 @@
 // An HTTPS integration service whose certificate the machine trusts (the
 // fixture "https_service" adds it to the trusted roots, as a site does for its
-// own authority): the probe goes through Windows' own TLS and gets its "Pong".
+// own authority): the probe goes through Windows' own TLS and gets its "Pong",
+// or is told that a service hung up.
 #include "RecordingDialogService.h"
 #include "probes/IntegrationProbe.h"
 
 #include <QTest>
+#include <QUrl>
 
 class TestIntegrationProbeHttps : public QObject {
     Q_OBJECT
@@ -27,6 +29,24 @@ private slots:
         QCOMPARE(recorder.texts("confirmation"),
                  QStringList{QStringLiteral("CONEXÃO ESTABELECIDA COM SUCESSO.")});
         QCOMPARE(recorder.entries.size(), 1);
+    }
+
+    // The fixture's service on the next port hangs up once the client has spoken,
+    // before any answer; it must not be taken for one that never answers. Named
+    // apart from TestIntegrationProbe's closedWithoutAnswer, which the Windows
+    // BLACKLIST lists by that name for every program.
+    void serviceHangsUp() {
+        const QUrl url(service);
+        QUrl hangUp = url;
+        hangUp.setPort(url.port() + 1);
+        const QString address = hangUp.toString();
+
+        IntegrationProbe().check(address);
+
+        QCOMPARE(
+            recorder.texts("error"),
+            QStringList{QStringLiteral("O serviço em %1/ping encerrou a conexão sem responder.")
+                            .arg(address)});
     }
 
     // The same service under a name its certificate does not carry.

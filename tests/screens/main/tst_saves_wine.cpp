@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QTabBar>
 #include <QTest>
@@ -81,6 +82,8 @@ private slots:
 
     void tcpIpSaveWritesTheFileByteForByte();
     void failedTestWritesNothing();
+    void heldFileIsWaitedFor_data();
+    void heldFileIsWaitedFor();
     void attachmentsSaveWritesItsSection();
     void libraryOfTheOtherArchitectureLeavesTheServiceAlone();
     void localSaveMovesTheServer();
@@ -104,6 +107,8 @@ private:
     void press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers);
     void pressConcluir() { press(QApplication::focusWidget(), Qt::Key_C, Qt::AltModifier); }
     bool saveEnded() const;
+    // The boxes the operator saw, in order.
+    QStringList boxes() const;
     QString logText() const { return ui().Memo5->toPlainText(); }
     QStringList log() const { return logText().split(u'\n'); }
 
@@ -222,6 +227,15 @@ bool TestSavesWine::saveEnded() const {
            m_recorder.entries.size() > m_recorder.texts("modal").size();
 }
 
+QStringList TestSavesWine::boxes() const {
+    QStringList texts;
+    for (const RecordingDialogService::Entry& entry : m_recorder.entries) {
+        if (entry.kind != "modal")
+            texts << entry.text;
+    }
+    return texts;
+}
+
 // Also the picture of the message log after a save, and the time from the key
 // to the written file, step by step.
 void TestSavesWine::tcpIpSaveWritesTheFileByteForByte() {
@@ -275,6 +289,63 @@ void TestSavesWine::failedTestWritesNothing() {
                           "", failed}));
     QCOMPARE(FileBytes::read(ini()), stored);
     QVERIFY(ui().BitSalvar->isEnabled());
+}
+
+void TestSavesWine::heldFileIsWaitedFor_data() {
+    QTest::addColumn<QString>("sharing"); // what the holder lets others do
+    QTest::addColumn<bool>("released");   // 4 s after Alt+C, or never
+    for (const char* sharing : {"none", "read", "readwrite"}) {
+        QTest::addRow("sharing %s, released 4 s after Alt+C", sharing) << sharing << true;
+        QTest::addRow("sharing %s, held for good", sharing) << sharing << false;
+    }
+}
+
+// Another program (hold_file.exe) holds "ruv.ini" from just before Alt+C: a save
+// waits for it, whether the hold keeps out the read that comes first or only the
+// replace, and writes once it lets go; a hold for good ends the save with a box
+// that says the file is in use, and the file stays as it was.
+void TestSavesWine::heldFileIsWaitedFor() {
+    QFETCH(QString, sharing);
+    QFETCH(bool, released);
+    const QString port = m_server.port();
+    // An earlier save's file, on another port.
+    const QByteArray stored =
+        FileBytes::iniText(mainSections("127.0.0.1", workstationLibrary, "GDS32.DLL", "3050"));
+    FileBytes::write(ini(), stored);
+    openScreen();
+    typeFolders(data);
+    typeTcpIp(port);
+    QProcess holder;
+    const auto letGo = [&] {
+        holder.kill();
+        holder.waitForFinished();
+    };
+    const auto onFailure = qScopeGuard(letGo);
+    holder.start(QStringLiteral(HOLD_FILE), {ini(), released ? "4000" : "forever", sharing});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+
+    pressConcluir();
+
+    const qint64 ended = QDateTime::currentMSecsSinceEpoch() - m_pressedAt;
+    qInfo("sharing %s: save ended %lld ms after Alt+C (%s); boxes %s", qPrintable(sharing), ended,
+          qPrintable(m_steps.join(", ")), qPrintable(boxes().join(" | ")));
+    letGo();
+    if (released) {
+        QCOMPARE(boxes(), QStringList{});
+        QVERIFY(logText().endsWith("\n\n" + succeeded));
+        QCOMPARE(FileBytes::read(ini()), FileBytes::iniText(mainSections(
+                                             "127.0.0.1", workstationLibrary, "GDS32.DLL", port)));
+        return;
+    }
+    // Wine's Restart Manager names no holder; Windows' names "hold_file.exe".
+    const QString text =
+        "Não foi possível gravar o arquivo \"" + ini() + "\": o arquivo está em uso por ";
+    QCOMPARE(boxes().size(), 1);
+    QVERIFY2(boxes().first() == text + "outro programa." ||
+                 boxes().first() == text + "hold_file.exe.",
+             qPrintable(boxes().first()));
+    QCOMPARE(FileBytes::read(ini()), stored);
 }
 
 // Section "RUV_ANEXO" after the sections already in the file, which stay as they
