@@ -61,6 +61,25 @@ install(CODE "
     file(INSTALL \${_libraries} DESTINATION \"\${CMAKE_INSTALL_PREFIX}\")
 ")
 
+# What is shipped is stripped: the compiler's runtime and Qt come with their
+# symbol tables and debugging sections (libstdc++ alone is over 20 MB), which
+# Windows never reads. The copies this install made are stripped, never the
+# build's or Qt's own files, so a debugger still finds the symbols there, and
+# never another file of the folder installed into (a RUV folder holds the RUV
+# programs and their client library).
+find_program(PARVEL_STRIP NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-strip REQUIRED)
+install(CODE "
+    set(_binaries \${CMAKE_INSTALL_MANIFEST_FILES})
+    list(FILTER _binaries INCLUDE REGEX \"[.](exe|dll)\$\")
+    foreach(_binary \${_binaries})
+        execute_process(COMMAND \"${PARVEL_STRIP}\" --strip-unneeded \"\${_binary}\"
+            RESULT_VARIABLE _failed)
+        if(_failed)
+            message(FATAL_ERROR \"\${_binary}: ${PARVEL_STRIP} failed\")
+        endif()
+    endforeach()
+")
+
 # Qt's own texts in Portuguese (context menus, pickers, standard buttons): the
 # program loads qtbase_pt_BR.qm from its own folder. The file comes from Debian's
 # qt6-translations-l10n, data only and the same for every architecture.

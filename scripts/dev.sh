@@ -35,6 +35,8 @@ WINDOWS_PACKAGES=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine64 xdotool xz-utils unzip xvfb xauth imagemagick firebird-dev
+    # The program's icon packed from its SVG, and read back from the program.
+    icoutils
     # Wine's compiler, for the tests' stand-ins of the Firebird client and its
     # service tool, which forward to the machine's 64-bit Linux client.
     wine64-tools
@@ -81,6 +83,36 @@ start_display() {
     export DISPLAY=":$(head -n1 "$fifo")"
     rm -f "$fifo"
     trap 'kill "$XVFB_PID" 2>/dev/null' EXIT
+}
+
+# run_suite FOLDER: the tests of the build in FOLDER (a suite without tests is an
+# error, never a pass), then the tests it skipped, by name and with their reason.
+run_suite() {
+    local folder="$1" status=0
+    (cd "$folder" && ctest --output-on-failure --no-tests=error -j "$(nproc)" \
+        --output-log "$folder/ctest-console.log") || status=$?
+    list_skipped "$folder"
+    return "$status"
+}
+
+# CTest's own skips (a skip return code, a disabled test) from its summary, and
+# QtTest's QSKIP lines ("SKIP   : Class::function(row) reason") from each test's
+# output in LastTest.log.
+list_skipped() {
+    local folder="$1" skipped
+    skipped="$(
+        sed -n '/^The following tests did not run:/,/^$/s/^[[:space:]]*[0-9]* - \(.*\) (\(.*\))$/\1: \2/p' \
+            "$folder/ctest-console.log" 2>/dev/null || true
+        awk '/^[0-9]+\/[0-9]+ Test: / { name = $3 }
+             /^SKIP   : / { sub(/^SKIP   : /, ""); print name ": " $0 }' \
+            "$folder/Testing/Temporary/LastTest.log" 2>/dev/null || true
+    )"
+    step "skipped tests ($folder)"
+    if [[ -n $skipped ]]; then
+        printf '%s\n' "$skipped" | sed 's/^/skipped: /'
+    else
+        echo "none"
+    fi
 }
 
 # windows_build ARCH FOLDER [CMAKE_ARGUMENTS...]: Qt for ARCH, then the build and
@@ -166,16 +198,19 @@ test)
     "$ROOT/scripts/install-locales" "${TEST_LOCALES[@]}"
     build
     step "tests"
-    cd "$BUILD"
-    ctest --output-on-failure -j "$(nproc)"
+    run_suite "$BUILD"
     ;;
 windows)
     install_packages "${BUILD_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
     windows_build i686 "$WIN32_BUILD" -DBUILD_TESTING=OFF
     windows_build x86_64 "$WIN_BUILD"
+    # Read, never run: the 32-bit package cannot run on the machines CI uses.
+    step "the packages' files and the libraries they load"
+    "$ROOT/scripts/windows-package-check" "$WIN32_BUILD"/parvel-*-win32.zip \
+        "$WIN_BUILD"/parvel-*-win64.zip
     start_display
     step "tests under Wine"
-    (cd "$WIN_BUILD" && ctest --output-on-failure -j "$(nproc)")
+    run_suite "$WIN_BUILD"
     windows_left_out
     windows_package_check
     ;;

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-QString LibraryFile::problem(const QString& path) {
+QString LibraryFile::problem(const QString& path, Machine program) {
     const QFileInfo info(path);
     if (!info.exists())
         return QStringLiteral("o arquivo não existe");
@@ -14,7 +14,7 @@ QString LibraryFile::problem(const QString& path) {
         return QStringLiteral("o arquivo não pode ser lido (%1)").arg(file.errorString());
     if (file.size() == 0)
         return QStringLiteral("o arquivo está vazio");
-    return formatProblem(file);
+    return formatProblem(file, program);
 }
 
 QString LibraryFile::otherPlatform() {

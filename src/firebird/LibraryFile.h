@@ -11,9 +11,17 @@ class QFile;
 
 class LibraryFile {
 public:
-    // Empty when the file may be loaded; otherwise what is wrong with it, as the
-    // end of a sentence for the operator ("o arquivo está vazio").
-    static QString problem(const QString& path);
+    // The processor a program was built for, as the platform's file headers number
+    // it (IMAGE_FILE_MACHINE_I386 or IMAGE_FILE_MACHINE_AMD64 on Windows, e_machine
+    // on Linux).
+    using Machine = quint16;
+    static Machine ownMachine();
+
+    // Empty when a program built for `program` may load the file; otherwise what is
+    // wrong with it, as the end of a sentence for the operator ("o arquivo está
+    // vazio"). The Windows program operators install is 32-bit and its tests run a
+    // 64-bit build, which asks as the 32-bit one to check what that one answers.
+    static QString problem(const QString& path, Machine program = ownMachine());
 
     // The texts the platforms' format checks share.
     static QString otherPlatform();
@@ -22,5 +30,5 @@ public:
 
 private:
     // The platform's half, for an open file that is not empty.
-    static QString formatProblem(QFile& file);
+    static QString formatProblem(QFile& file, Machine program);
 };

@@ -49,7 +49,12 @@ QString segmentsProblem(QFile& file, const Header& header) {
 
 } // namespace
 
-QString LibraryFile::formatProblem(QFile& file) {
+LibraryFile::Machine LibraryFile::ownMachine() {
+    return ownHeader().e_machine;
+}
+
+// The class and byte order are this program's: there is one Linux build.
+QString LibraryFile::formatProblem(QFile& file, Machine program) {
     const QByteArray ident = file.peek(EI_NIDENT);
     if (ident.startsWith("MZ"))
         return QStringLiteral("é uma biblioteca do Windows, não desta plataforma");
@@ -62,7 +67,7 @@ QString LibraryFile::formatProblem(QFile& file) {
     Header header{};
     if (!readAt(file, 0, header))
         return cutShort(file.size(), sizeof header);
-    if (header.e_machine != own.e_machine)
+    if (header.e_machine != program)
         return otherPlatform();
     if (header.e_type != ET_DYN)
         return QStringLiteral("não é uma biblioteca compartilhada");

@@ -27,18 +27,6 @@ QString sectionsProblem(QFile& file, qint64 sectionsAt, int count) {
     return needed > size ? LibraryFile::cutShort(file.size(), needed) : QString();
 }
 
-// The processor this program was built for: a process loads libraries of its own
-// architecture only. The RUV programs are 32-bit, and so is the program shipped,
-// so that a library it accepts is one they can use (the 64-bit build serves the
-// tests under a 64-bit Wine).
-#if defined(__i386__) || defined(_M_IX86)
-constexpr WORD ownMachine = IMAGE_FILE_MACHINE_I386;
-#elif defined(__x86_64__) || defined(_M_X64)
-constexpr WORD ownMachine = IMAGE_FILE_MACHINE_AMD64;
-#else
-#error "unsupported processor"
-#endif
-
 QString bits(WORD machine) {
     switch (machine) {
     case IMAGE_FILE_MACHINE_I386:
@@ -52,20 +40,34 @@ QString bits(WORD machine) {
     }
 }
 
-// What the technician is to do about a library of another architecture.
-QString otherArchitecture(WORD machine) {
+// What the technician is to do about a library of another architecture than the
+// program's.
+QString otherArchitecture(WORD machine, WORD program) {
     const QString theirs = bits(machine);
     if (theirs.isEmpty())
         return LibraryFile::otherPlatform();
     return QStringLiteral("é uma biblioteca de %1, e este programa é de %2 e não pode "
                           "carregá-la; os programas do RUV são de 32 bits: indique a pasta do "
                           "fbclient.dll de 32 bits que eles usam")
-        .arg(theirs, bits(ownMachine));
+        .arg(theirs, bits(program));
 }
 
 } // namespace
 
-QString LibraryFile::formatProblem(QFile& file) {
+// A process loads libraries of its own architecture only. The RUV programs are
+// 32-bit, and so is the program shipped, so that a library it accepts is one they
+// can use (the 64-bit build serves the tests under a 64-bit Wine).
+LibraryFile::Machine LibraryFile::ownMachine() {
+#if defined(__i386__) || defined(_M_IX86)
+    return IMAGE_FILE_MACHINE_I386;
+#elif defined(__x86_64__) || defined(_M_X64)
+    return IMAGE_FILE_MACHINE_AMD64;
+#else
+#error "unsupported processor"
+#endif
+}
+
+QString LibraryFile::formatProblem(QFile& file, Machine program) {
     const QByteArray ident = file.peek(4);
     if (ident.startsWith("\x7f"
                          "ELF"))
@@ -82,8 +84,8 @@ QString LibraryFile::formatProblem(QFile& file) {
         return cutShort(file.size(), quint64(dos.e_lfanew) + sizeof signature + sizeof header);
     if (signature != IMAGE_NT_SIGNATURE)
         return damaged();
-    if (header.Machine != ownMachine)
-        return otherArchitecture(header.Machine);
+    if (header.Machine != program)
+        return otherArchitecture(header.Machine, program);
     if (!(header.Characteristics & IMAGE_FILE_DLL))
         return QStringLiteral("não é uma biblioteca compartilhada");
     const qint64 sectionsAt =

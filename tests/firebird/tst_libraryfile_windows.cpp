@@ -35,46 +35,62 @@ class TestLibraryFile : public QObject {
 private slots:
     void problem_data() {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<WORD>("program");    // the processor the loading program was built for
         QTest::addColumn<QString>("problem"); // the start of the text; empty for none
         const QByteArray library = loadedLibrary();
-        QTest::newRow("a complete library") << library << "";
+        const WORD own = LibraryFile::ownMachine();
+        QTest::newRow("a complete library") << library << own << "";
         QTest::newRow("a copy cut short")
-            << library.left(library.size() / 2) << "o arquivo está incompleto";
-        QTest::newRow("only its first bytes") << library.left(100) << "o arquivo está incompleto";
+            << library.left(library.size() / 2) << own << "o arquivo está incompleto";
+        QTest::newRow("only its first bytes")
+            << library.left(100) << own << "o arquivo está incompleto";
         QTest::newRow("a program") << FileBytes::read(QCoreApplication::applicationFilePath())
-                                   << "não é uma biblioteca compartilhada";
+                                   << own << "não é uma biblioteca compartilhada";
         QTest::newRow("a Linux library") << QByteArray("\x7f"
                                                        "ELF\x02\x01\x01",
                                                        7)
-                                         << "é uma biblioteca do Linux";
-#ifdef __i386__
-        QTest::newRow("a 64-bit library")
-            << forMachine(library, IMAGE_FILE_MACHINE_AMD64)
+                                         << own << "é uma biblioteca do Linux";
+        QTest::newRow("text") << QByteArray("fbclient") << own << "não é uma biblioteca";
+        QTest::newRow("empty") << QByteArray() << own << "o arquivo está vazio";
+
+        // Both Windows builds, whichever of them runs the test: the 32-bit program
+        // is the one operators install.
+        const QByteArray x86 = forMachine(library, IMAGE_FILE_MACHINE_I386);
+        const QByteArray x64 = forMachine(library, IMAGE_FILE_MACHINE_AMD64);
+        const QByteArray arm = forMachine(library, IMAGE_FILE_MACHINE_ARM64);
+        QTest::newRow("32-bit program, a 32-bit library")
+            << x86 << WORD(IMAGE_FILE_MACHINE_I386) << "";
+        QTest::newRow("32-bit program, a 64-bit library")
+            << x64 << WORD(IMAGE_FILE_MACHINE_I386)
             << "é uma biblioteca de 64 bits (x64), e este programa é de 32 bits (x86) e não pode "
                "carregá-la; os programas do RUV são de 32 bits: indique a pasta do fbclient.dll de "
                "32 bits que eles usam";
-#else
-        QTest::newRow("a 32-bit library")
-            << forMachine(library, IMAGE_FILE_MACHINE_I386)
+        QTest::newRow("32-bit program, an ARM library")
+            << arm << WORD(IMAGE_FILE_MACHINE_I386)
+            << "é uma biblioteca de processadores ARM de 64 bits, e este programa é de 32 bits "
+               "(x86)";
+        QTest::newRow("64-bit program, a 64-bit library")
+            << x64 << WORD(IMAGE_FILE_MACHINE_AMD64) << "";
+        QTest::newRow("64-bit program, a 32-bit library")
+            << x86 << WORD(IMAGE_FILE_MACHINE_AMD64)
             << "é uma biblioteca de 32 bits (x86), e este programa é de 64 bits (x64) e não pode "
                "carregá-la; os programas do RUV são de 32 bits: indique a pasta do fbclient.dll de "
                "32 bits que eles usam";
-#endif
-        QTest::newRow("an ARM library")
-            << forMachine(library, IMAGE_FILE_MACHINE_ARM64)
-            << "é uma biblioteca de processadores ARM de 64 bits, e este programa";
-        QTest::newRow("text") << QByteArray("fbclient") << "não é uma biblioteca";
-        QTest::newRow("empty") << QByteArray() << "o arquivo está vazio";
+        QTest::newRow("64-bit program, an ARM library")
+            << arm << WORD(IMAGE_FILE_MACHINE_AMD64)
+            << "é uma biblioteca de processadores ARM de 64 bits, e este programa é de 64 bits "
+               "(x64)";
     }
 
     void problem() {
         QFETCH(QByteArray, bytes);
+        QFETCH(WORD, program);
         QFETCH(QString, problem);
         QVERIFY(bytes != "<missing>");
         QTemporaryDir dir;
         const QString file = dir.filePath("fbclient.dll");
         FileBytes::write(file, bytes);
-        const QString found = LibraryFile::problem(file);
+        const QString found = LibraryFile::problem(file, program);
         QVERIFY2(problem.isEmpty() ? found.isEmpty() : found.startsWith(problem),
                  qPrintable(found));
     }
