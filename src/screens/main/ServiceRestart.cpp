@@ -58,7 +58,8 @@ public:
         const quint16 antiga = m_reescrita.oldPort();
         const QString parada = servico(parar);
         if (!parada.isEmpty() || aceitaConexoes(antiga)) {
-            // Nothing is rewritten while the server may still be reading the file.
+            // A server that may still run keeps its file: a port rewritten now would
+            // take effect at some later start that nobody watches.
             QString motivo = parada;
             if (motivo.isEmpty())
                 motivo = QStringLiteral("O serviço do Firebird respondeu ao comando stop, mas o "
@@ -87,12 +88,12 @@ public:
         return false;
     }
 
+private:
     void registra(const QString& linha) {
         m_registradas.insert(linha);
         m_notice(linha);
     }
 
-private:
     // Runs one command within the bound while the windows keep painting (only
     // painting and timers: a click cannot start a second save). Empty when it
     // ended with status 0, else why not.
