@@ -41,7 +41,8 @@ QByteArray FakeServiceTool::conf() const {
 }
 
 bool FakeServiceTool::misbehave(const QString& command, Failure how) const {
-    const QByteArray line = command.toUtf8() + (how == Failure::Refuses ? " refuse\n" : " hang\n");
+    const char* const words[] = {" refuse\n", " hang\n", " pretend\n"};
+    const QByteArray line = command.toUtf8() + words[int(how)];
     return writeFile(m_folder + ".fail", line, QIODevice::Append);
 }
 

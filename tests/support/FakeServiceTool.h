@@ -16,8 +16,9 @@ class FakeServiceTool {
 public:
     // What a command does instead of its work, once for each call of misbehave.
     enum class Failure {
-        Refuses, // exits with code 3, the service as it was
-        Hangs,   // never returns, the service as it was
+        Refuses,  // exits with code 3, the service as it was
+        Hangs,    // never returns, the service as it was
+        Pretends, // exits with code 0, the service as it was
     };
 
     // Writes "firebird.conf" (`conf`; by default its port line on a free port)

@@ -21,6 +21,7 @@ if [ -n "$how" ]; then
     sed -i "0,/^$1 $how\$/{//d}" "$F.fail"
     case "$how" in
     refuse) exit 3 ;;
+    pretend) exit 0 ;;
     hang) echo $$ >>"$F.hung"; exec sleep 600 ;;
     esac
 fi

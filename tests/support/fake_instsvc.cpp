@@ -5,15 +5,18 @@
 // sets (its last active "RemoteServicePort" line, 3050 when none), and returns
 // once it listens; "stop" ends it and returns once it has ended. Each fails
 // (exit code 3) on a server already running or already stopped. A line
-// "COMMAND refuse" or "COMMAND hang" in "F.fail" makes the next COMMAND exit
-// with code 3 or never return, the server as it was, and is taken off the list.
-#include <cwctype>
+// "COMMAND refuse", "COMMAND hang" or "COMMAND pretend" in "F.fail" makes the
+// next COMMAND exit with code 3, never return or exit with code 0, the server as
+// it was, and is taken off the list.
+#include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+// clang-format off
+#include <winsock2.h> // before windows.h, which would bring the older socket header
 #include <windows.h>
-#include <winsock2.h>
-#include <ws2tcpip.h>
+// clang-format on
 
 namespace {
 
@@ -160,6 +163,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::string how = failure(base + L".fail", name);
     if (how == "refuse")
         return 3;
+    if (how == "pretend")
+        return 0;
     if (how == "hang") {
         append(base + L".hung", std::to_string(::GetCurrentProcessId()) + '\n');
         ::Sleep(INFINITE);

@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -635,8 +636,9 @@ void TestSaveChecks::localRestartLeavesTheServerRunning_data() {
     // "<conf>" the installation's firebird.conf, "<dll>" its connection-library folder.
     QTest::addColumn<QByteArray>("conf"); // null: there is none
     QTest::addColumn<bool>("readOnly");
-    // "stop refuse" (exit code 3), "start hang" (never ends); "no tool": no instsvc.exe
-    QTest::addColumn<QStringList>("failures");
+    // "stop refuse" (exit code 3), "start hang" (never ends), "stop pretend" (exit code 0,
+    // nothing done); "no tool": no instsvc.exe
+    QTest::addColumn<QStringList>("misbehaviours");
     QTest::addColumn<QStringList>("commands");
     QTest::addColumn<QString>("listens");  // "<old>", "<new>" or nothing
     QTest::addColumn<QByteArray>("after"); // firebird.conf afterwards; null: as it was
@@ -676,6 +678,12 @@ void TestSaveChecks::localRestartLeavesTheServerRunning_data() {
                                 << "O comando stop do serviço do Firebird falhou (código de saída "
                                    "3).\rO servidor Firebird continua em execução na porta <old>." +
                                        iniKept;
+    QTest::newRow("stop reports success, the server still answers")
+        << portLine << false << QStringList{"stop pretend"} << QStringList{"stop"} << "<old>"
+        << QByteArray()
+        << "O serviço do Firebird respondeu ao comando stop, mas o servidor continua aceitando "
+           "conexões na porta <old>.\rO servidor Firebird continua em execução na porta <old>." +
+               iniKept;
     QTest::newRow("stop hangs past its bound")
         << portLine << false << QStringList{"stop hang"} << QStringList{"stop"} << "<old>"
         << QByteArray()
@@ -705,7 +713,6 @@ void TestSaveChecks::localRestartLeavesTheServerRunning_data() {
 void TestSaveChecks::localRestartLeavesTheServerRunning() {
     QFETCH(QByteArray, conf);
     QFETCH(bool, readOnly);
-    QFETCH(QStringList, failures);
     QFETCH(QString, box);
     const bool setsPort = conf.isNull() || conf.contains("<old>");
     if (!setsPort)
@@ -720,14 +727,17 @@ void TestSaveChecks::localRestartLeavesTheServerRunning() {
     m_tool = std::make_unique<FakeServiceTool>(dir() + "/dll", before, true);
     QVERIFY(m_tool->valid());
     const QString newPort = ServerInstallation::freePort();
-    for (const QString& failure : failures) {
+    const QHash<QString, FakeServiceTool::Failure> failures{
+        {"refuse", FakeServiceTool::Failure::Refuses},
+        {"hang", FakeServiceTool::Failure::Hangs},
+        {"pretend", FakeServiceTool::Failure::Pretends}};
+    QFETCH(QStringList, misbehaviours);
+    for (const QString& failure : misbehaviours) {
         if (failure == "no tool")
             QVERIFY(QFile::remove(dll + "instsvc.exe"));
         else
             QVERIFY(m_tool->misbehave(failure.section(' ', 0, 0),
-                                      failure.endsWith("hang")
-                                          ? FakeServiceTool::Failure::Hangs
-                                          : FakeServiceTool::Failure::Refuses));
+                                      failures.value(failure.section(' ', 1))));
         if (failure.endsWith("hang"))
             ServiceRestart::setLimitForTesting(2000);
     }
