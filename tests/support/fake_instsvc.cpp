@@ -1,13 +1,13 @@
 // The service tool of FakeServiceTool on Windows, F being its folder: appends its
 // first argument and a line end to "F.log" (appends are atomic, so commands
 // running at once each leave their whole line). "start" starts the server, a
-// copy of this program run as "serve PORT", on the port that F\firebird.conf
-// sets (its last active "RemoteServicePort" line, 3050 when none), and returns
-// once it listens; "stop" ends it and returns once it has ended. Each fails
-// (exit code 3) on a server already running or already stopped. A line
-// "COMMAND refuse", "COMMAND hang" or "COMMAND pretend" in "F.fail" makes the
-// next COMMAND exit with code 3, never return or exit with code 0, the server as
-// it was, and is taken off the list.
+// copy of this program ("F.server.exe") run as "serve PORT", on the port that
+// F\firebird.conf sets (its last active "RemoteServicePort" line, 3050 when
+// none), and returns once it listens; "stop" ends it and returns once it has
+// ended. Each fails (exit code 3) on a server already running or already
+// stopped. A line "COMMAND refuse", "COMMAND hang" or "COMMAND pretend" in
+// "F.fail" makes the next COMMAND exit with code 3, never return or exit with
+// code 0, the server as it was, and is taken off the list.
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -115,14 +115,19 @@ int start(const std::wstring& base) {
         return 3;
     const std::wstring ready = L"Local\\fake_instsvc_" + std::to_wstring(::GetCurrentProcessId());
     const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
-    wchar_t program[4096] = {};
-    ::GetModuleFileNameW(nullptr, program, 4096);
-    std::wstring line = L"\"" + std::wstring(program) + L"\" serve " +
+    // The server runs from a copy beside the folder: a running program cannot be
+    // deleted, and a test may take the tool away while the server runs.
+    wchar_t tool[4096] = {};
+    ::GetModuleFileNameW(nullptr, tool, 4096);
+    const std::wstring program = base + L".server.exe";
+    if (!::CopyFileW(tool, program.c_str(), FALSE))
+        return 3;
+    std::wstring line = L"\"" + program + L"\" serve " +
                         std::to_wstring(configuredPort(base + L"\\firebird.conf")) + L" " + ready;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!event || !::CreateProcessW(program, line.data(), nullptr, nullptr, FALSE,
+    if (!event || !::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE,
                                     CREATE_NO_WINDOW | CREATE_NEW_PROCESS_GROUP, nullptr, nullptr,
                                     &startup, &process))
         return 3;
