@@ -159,5 +159,10 @@ QString ConnectionProof::conselho(const FirebirdError& erro,
     const QString servidor =
         ConnectionTexts::temEndereco(*endereco) ? Apara(*endereco) : QStringLiteral("localhost");
     const QDeadlineTimer chamada(limiteChamada, Qt::PreciseTimer);
-    return PortHint::para(servidor, m_p.porta, std::min(chamada, m_fim));
+    return PortHint::para(servidor, m_p.porta, std::min(chamada, m_fim),
+                          [&](quint16 porta, const QDeadlineTimer& prazo) {
+                              return m_sessao->serverAnswers(ConnectionTexts::gerenciadorServicos(
+                                                                 servidor, QString::number(porta)),
+                                                             administrador, prazo);
+                          });
 }

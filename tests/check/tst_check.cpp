@@ -361,6 +361,39 @@ private slots:
         QVERIFY(help.output.contains("--json"));
     }
 
+    // Another program's listener on the well-known ports, one that accepts and
+    // closes as most do: no Firebird answers there, so no port is named.
+    void plainListenerOnWellKnownPortsNamesNoPort() {
+        std::vector<std::unique_ptr<QTcpServer>> listeners;
+        int accepted = 0;
+        for (const quint16 port : {3050, 3051, 3055}) {
+            auto& listener = listeners.emplace_back(std::make_unique<QTcpServer>());
+            QVERIFY2(listener->listen(QHostAddress::LocalHost, port),
+                     qPrintable(QString("port %1 is taken on 127.0.0.1").arg(port)));
+            connect(listener.get(), &QTcpServer::newConnection, listener.get(),
+                    [&accepted, server = listener.get()] {
+                        while (QTcpSocket* socket = server->nextPendingConnection()) {
+                            ++accepted;
+                            socket->close();
+                            socket->deleteLater();
+                        }
+                    });
+        }
+        QPlainTextEdit log;
+        ConEnderecoBanco = ConEnderecoTabdef = "127.0.0.1";
+        ConPastaBanco = ConPastaTabdef = m_server.dataFolder();
+        ConSistemaBanco = ConSistemaTabdef = "LINUX";
+        ConPastaDll = m_server.clientFolder();
+        ConArquivoDll = "fbclient.dll";
+        ConPorta = QString::number(closedPort());
+        TFConecta window(log);
+
+        QVERIFY(!window.TestaConexao());
+        const QString reason = log.toPlainText().split('\n').constLast();
+        QVERIFY2(reason.startsWith("Motivo: ") && !reason.contains("porta"), qPrintable(reason));
+        QVERIFY(accepted > 0);
+    }
+
     // A server that answers on another well-known Firebird port than the one
     // configured: the check and the window's "Motivo:" line both say which.
     void refusedPortNamesThePortThatAnswers() {
@@ -368,7 +401,9 @@ private slots:
         QVERIFY(answering);
         const QString refused = QString::number(closedPort());
         writeIni(with(passing(), {{"RUV/Servidor", "127.0.0.1"}, {"RUV/PORTACON", refused}}));
-        const QString hint = QString(" - o servidor responde na porta %1").arg(answering);
+        const QString hint = QString(" - um servidor Firebird responde na porta %1 deste servidor: "
+                                     "confira se é o do RUV")
+                                 .arg(answering);
 
         const CheckRun run = runCheck({"--ini", ini()});
 

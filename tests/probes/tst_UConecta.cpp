@@ -149,9 +149,10 @@ private slots:
         // A server of this machine on 3050, 3051 or 3055 (a demo) is named after it.
         const QString reason = "Motivo: Unable to complete network request to host "
                                "\"127.0.0.1\". - Failed to establish a connection.";
-        QVERIFY2(logged.last() == reason ||
-                     logged.last().startsWith(reason + " - o servidor responde na porta "),
-                 qPrintable(logged.last()));
+        QVERIFY2(
+            logged.last() == reason ||
+                logged.last().startsWith(reason + " - um servidor Firebird responde na porta "),
+            qPrintable(logged.last()));
     }
 
     void refusedAdministratorWritesNothing() {
