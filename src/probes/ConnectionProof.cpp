@@ -114,7 +114,7 @@ bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const
         return falhou(passo, erro, endereco);
     }
     m_escreve(ConnectionTexts::linhaConectado(conexao, relogio.elapsed(), tabdef));
-    const bool fechou = fecha(passo);
+    const bool fechou = fecha(passo, relogio);
     passo.milissegundos = relogio.elapsed();
     if (fechou) {
         passo.passou = true;
@@ -125,11 +125,12 @@ bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const
 
 // A close that fails or does not end in time ends the test too: the server
 // stopped answering.
-bool ConnectionProof::fecha(Passo& passo) {
+bool ConnectionProof::fecha(Passo& passo, const QElapsedTimer& relogio) {
     try {
         m_sessao->closeDatabase();
         return true;
     } catch (const FirebirdError& erro) {
+        passo.milissegundos = relogio.elapsed();
         return falhou(passo, erro, std::nullopt);
     }
 }

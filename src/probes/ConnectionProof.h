@@ -12,6 +12,7 @@
 
 class FirebirdError;
 class FirebirdSession;
+class QElapsedTimer;
 
 // The connection test of a configuration, as the tester window shows it and the
 // command-line check prints it: the client library loaded, the user "TOMRUV"
@@ -54,7 +55,8 @@ private:
     bool comeca();
     bool usuario();
     bool conecta(const QString& nome, const QString& conexao, const QString& endereco, bool tabdef);
-    bool fecha(Passo& passo);
+    // A failed close's step records the time from the attach's start.
+    bool fecha(Passo& passo, const QElapsedTimer& relogio);
     // Logs and records a failed step; `endereco`, the server a refused port
     // would be on, when the step reached one.
     bool falhou(Passo passo, const FirebirdError& erro, const std::optional<QString>& endereco);
