@@ -208,6 +208,39 @@ private slots:
         QCOMPARE(m_server.userNames(), usersBefore);
     }
 
+    // A site that changed SYSDBA's password: the user cannot be looked up, which
+    // the check says as a warning; the attaches as TOMRUV decide.
+    void refusedAdministratorWarnsAndTheAttachesDecide() {
+        writeIni(passing());
+        bool ok = false;
+        m_server.fbsvcmgr(
+            {"-action_modify_user", "-sec_username", "SYSDBA", "-sec_password", "outra"}, &ok);
+        QVERIFY(ok);
+        const CheckRun text = runCheck({"--ini", ini()});
+        const CheckRun json = runCheck({"--ini", ini(), "--json"});
+        QProcess::execute("fbsvcmgr",
+                          {"127.0.0.1/" + m_server.port() + ":service_mgr", "-user", "SYSDBA",
+                           "-password", "outra", "-action_modify_user", "-sec_username", "SYSDBA",
+                           "-sec_password", FirebirdTestServer::sysdbaPassword});
+
+        const QString warning = "o servidor recusou o SYSDBA com a senha padrão: o usuário TOMRUV "
+                                "não pôde ser conferido";
+        QCOMPARE(text.exitCode, 0);
+        QCOMPARE(text.lines.mid(0, 2),
+                 (QStringList{"Aguarde... Verificando Usuário...", "Aviso: " + warning}));
+        QCOMPARE(text.lines.constLast(), QString("CONEXÃO ESTABELECIDA COM SUCESSO."));
+        QCOMPARE(json.exitCode, 0);
+        const QJsonObject report = QJsonDocument::fromJson(json.output).object();
+        QCOMPARE(report["result"].toString(), "ok");
+        const QJsonArray steps = report["steps"].toArray();
+        QCOMPARE(stepNames(steps).mid(0, 5),
+                 (QStringList{"verificacao", "biblioteca", "usuario", "principal", "tabdef"}));
+        QCOMPARE(steps[2]["result"].toString(), "aviso");
+        QCOMPARE(steps[2]["reason"].toString(), warning);
+        QCOMPARE(steps[3]["result"].toString(), "ok");
+        QCOMPARE(steps[4]["result"].toString(), "ok");
+    }
+
     // Each failure: exit status 1, the failing step last in the report with the
     // reason its "Motivo:" line gives, and the summary.
     void failures_data() {

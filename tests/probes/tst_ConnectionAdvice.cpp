@@ -35,7 +35,7 @@ private slots:
                "aceitar só Srp";
         QTest::newRow("user and password refused")
             << Vector{isc_arg_gds, isc_login, isc_arg_end}
-            << "O servidor não conhece esse usuário com essa senha";
+            << "O servidor não conhece o usuário TOMRUV com essa senha";
         QTest::newRow("old client, encryption required")
             << Vector{isc_arg_gds, isc_wirecrypt_incompatible, isc_arg_end}
             << "O servidor exige criptografia na conexão (WireCrypt = Required)";
@@ -96,7 +96,7 @@ private slots:
         QTest::newRow("the code after another one")
             << Vector{isc_arg_gds, isc_random, isc_arg_string, text("x"),
                       isc_arg_gds, isc_login,  isc_arg_end}
-            << "O servidor não conhece esse usuário";
+            << "O servidor não conhece o usuário TOMRUV";
         QTest::newRow("a code among the warnings only")
             << Vector{isc_arg_gds, isc_random, isc_arg_warning, isc_login, isc_arg_end} << "";
         QTest::newRow("server not reached: the port hint's case")
@@ -107,7 +107,8 @@ private slots:
     void sentenceFromTheCodes() {
         QFETCH(Vector, vector);
         QFETCH(QString, start);
-        const QString sentence = ConnectionAdvice::para(FirebirdStatus(vector.constData()));
+        const QString sentence =
+            ConnectionAdvice::para(FirebirdStatus(vector.constData()), "TOMRUV");
         if (start.isEmpty())
             QCOMPARE(sentence, QString());
         else

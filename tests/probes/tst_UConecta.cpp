@@ -171,7 +171,8 @@ private slots:
         QCOMPARE(lines(m_log).mid(0, 2), (QStringList{"linha anterior", aguarde}));
         QCOMPARE(lines(m_log).size(), 3);
         QVERIFY2(lines(m_log).last().startsWith("Motivo: Your user name and password are not "
-                                                "defined."),
+                                                "defined.") &&
+                     lines(m_log).last().contains("não conhece o usuário SYSDBA"),
                  qPrintable(lines(m_log).last()));
         QVERIFY(m_server.userNames().contains("SYSDBA"));
     }
