@@ -2,7 +2,7 @@
 
 #include "config/ProfileFile.h"
 #include "funcoes/funcoes.h"
-#include "screens/main/SaveChecks.h"
+#include "rules/SaveChecks.h"
 
 #include <QDir>
 #include <QElapsedTimer>
