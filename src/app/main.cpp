@@ -22,7 +22,10 @@ QString help() {
                "Nada é gravado antes que o teste de conexão com o servidor dê certo.\n"
                "\n"
                "  --help     mostra este texto\n"
-               "  --version  mostra a versão do programa\n")
+               "  --version  mostra a versão do programa\n"
+               "\n"
+               "Num console, o texto sai nos caracteres do próprio console, em qualquer página\n"
+               "de código; redirecionado a um arquivo ou a um programa, sai em UTF-8.\n")
                .arg(ConfigFiles::ruvIni()) +
            CheckOptions::texto();
 }
@@ -37,7 +40,8 @@ int main(int argc, char* argv[]) {
     const bool usage = argc == 2 && std::strcmp(argv[1], "--help") == 0;
     if (version || usage) {
         platform::attachParentConsole();
-        platform::writeStandardOutput(version ? VersaoExe() + u'\n' : help());
+        platform::writeStandard(platform::StandardStream::Output,
+                                version ? VersaoExe() + u'\n' : help());
         return 0;
     }
     platform::endOnTerminationRequest();

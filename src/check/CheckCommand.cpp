@@ -7,19 +7,13 @@
 #include "funcoes/Platform.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 #include <cstring>
 
 namespace {
 
 // Flushed at once: a script reading a pipe sees each step as it ends.
-void print(std::FILE* stream, const QByteArray& bytes) {
-    std::fputs(bytes.constData(), stream);
-    std::fflush(stream);
-}
-
-void printLine(std::FILE* stream, const QString& line) {
-    print(stream, (line + u'\n').toLocal8Bit());
+void printLine(platform::StandardStream stream, const QString& line) {
+    platform::writeStandard(stream, line + u'\n');
 }
 
 } // namespace
@@ -42,23 +36,26 @@ int CheckCommand::run(int argc, char* argv[]) {
     arguments.removeFirst();
     const CheckOptions opcoes = CheckOptions::parse(arguments);
     if (!opcoes.erro.isEmpty()) {
-        printLine(stderr, opcoes.erro + QStringLiteral(" Veja parvel --help."));
+        printLine(platform::StandardStream::Error,
+                  opcoes.erro + QStringLiteral(" Veja parvel --help."));
         return usoIncorreto;
     }
     if (opcoes.help) {
-        printLine(stdout, QStringLiteral("Uso: parvel --check [--ini ARQUIVO] [--json]\n"));
-        print(stdout, CheckOptions::texto().toLocal8Bit());
+        printLine(platform::StandardStream::Output,
+                  QStringLiteral("Uso: parvel --check [--ini ARQUIVO] [--json]\n"));
+        platform::writeStandard(platform::StandardStream::Output, CheckOptions::texto());
         return 0;
     }
     const QString ini = opcoes.ini.isEmpty() ? ConfigFiles::ruvIni() : opcoes.ini;
     const auto escreve = [&opcoes](const QString& linha) {
         if (!opcoes.json)
-            printLine(stdout, linha);
+            printLine(platform::StandardStream::Output, linha);
     };
     const ConfigurationCheck::Resultado resultado = ConfigurationCheck::run(ini, escreve);
     if (opcoes.json)
-        print(stdout, CheckReport::json(resultado));
+        platform::writeStandard(platform::StandardStream::Output,
+                                QString::fromUtf8(CheckReport::json(resultado)));
     else
-        printLine(stdout, resultado.resumo);
+        printLine(platform::StandardStream::Output, resultado.resumo);
     return resultado.status;
 }

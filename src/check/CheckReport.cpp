@@ -10,6 +10,10 @@ QString resultado(bool passou) {
     return passou ? QStringLiteral("ok") : QStringLiteral("falha");
 }
 
+QString resultado(const ConnectionProof::Passo& passo) {
+    return passo.aviso.isEmpty() ? resultado(passo.passou) : QStringLiteral("aviso");
+}
+
 } // namespace
 
 QByteArray CheckReport::json(const ConfigurationCheck::Resultado& r) {
@@ -17,8 +21,8 @@ QByteArray CheckReport::json(const ConfigurationCheck::Resultado& r) {
     for (const ConnectionProof::Passo& passo : r.passos)
         passos.append(QJsonObject{{"name", passo.nome},
                                   {"target", passo.alvo},
-                                  {"result", resultado(passo.passou)},
-                                  {"reason", passo.motivo},
+                                  {"result", resultado(passo)},
+                                  {"reason", passo.aviso.isEmpty() ? passo.motivo : passo.aviso},
                                   {"milliseconds", passo.milissegundos}});
     const QJsonObject objeto{{"file", r.arquivo},
                              {"result", resultado(r.status == ConfigurationCheck::Provada)},

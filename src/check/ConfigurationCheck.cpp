@@ -2,7 +2,7 @@
 
 #include "config/ProfileFile.h"
 #include "funcoes/funcoes.h"
-#include "screens/main/SaveChecks.h"
+#include "rules/SaveChecks.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,7 +29,7 @@ QString umaLinha(const QString& texto) {
 
 ConfigurationCheck::Resultado
 ConfigurationCheck::run(const QString& ini, const std::function<void(const QString&)>& escreve) {
-    Resultado resultado{QFileInfo(ini).absoluteFilePath()};
+    Resultado resultado{QDir::toNativeSeparators(QFileInfo(ini).absoluteFilePath())};
     if (const auto motivo = ilegivel(ini)) {
         resultado.status = Ilegivel;
         resultado.resumo = *motivo;
@@ -39,7 +39,8 @@ ConfigurationCheck::run(const QString& ini, const std::function<void(const QStri
     QElapsedTimer relogio;
     relogio.start();
     const auto falha = verifica(leitura);
-    resultado.passos << ConnectionProof::Passo{QStringLiteral("verificacao"), ini, !falha,
+    resultado.passos << ConnectionProof::Passo{QStringLiteral("verificacao"),
+                                               QDir::toNativeSeparators(ini), !falha,
                                                falha.value_or(QString()), relogio.elapsed()};
     if (falha) {
         escreve(*falha);

@@ -18,6 +18,19 @@ public:
     // The server could not be reached at all (isc_network_error): refused,
     // unreachable, no such host.
     bool networkFailure() const noexcept { return m_status.has(isc_network_error); }
+    // A Firebird server's own answer to a login: the user or the password
+    // refused, no common way to authenticate or to encrypt the wire. The client
+    // reports a peer that closes during the handshake as a rejected connection
+    // (isc_connect_reject), so any code but a network failure proves nothing.
+    bool serverAnswered() const noexcept {
+        for (const ISC_STATUS code :
+             {isc_login, isc_login_error, isc_wirecrypt_incompatible, isc_miss_wirecrypt,
+              isc_wirecrypt_key, isc_wirecrypt_plugin}) {
+            if (m_status.has(code))
+                return true;
+        }
+        return false;
+    }
 
 private:
     QString m_text;

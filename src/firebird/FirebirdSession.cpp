@@ -5,6 +5,7 @@
 #include "firebird/FirebirdLibrary.h"
 #include "firebird/FirebirdServiceManager.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -35,8 +36,9 @@ FirebirdSession::~FirebirdSession() {
     m_worker.post([objects = std::move(m_objects)]() mutable { objects.reset(); });
 }
 
-void FirebirdSession::run(const QString& what, Step step) {
-    const QDeadlineTimer callEnd(m_callBound, Qt::PreciseTimer);
+void FirebirdSession::run(const QString& what, Step step, const QDeadlineTimer& deadline) {
+    const QDeadlineTimer callEnd =
+        std::min(QDeadlineTimer(m_callBound, Qt::PreciseTimer), deadline);
     const bool wholeTestFirst = m_end < callEnd;
     auto error = std::make_shared<std::optional<FirebirdError>>();
     const bool returned = m_worker.run(
@@ -105,6 +107,22 @@ void FirebirdSession::addUser(const QString& serviceName, const FirebirdLogin& l
     run(QStringLiteral("a inclusão do usuário \"%1\"").arg(name),
         [name, password](Objects& objects) { objects.service->addUser(name, password); });
     detachService();
+}
+
+bool FirebirdSession::serverAnswers(const QString& serviceName, const FirebirdLogin& login,
+                                    const QDeadlineTimer& deadline) {
+    try {
+        loadLibrary();
+        run(
+            QStringLiteral("a conexão ao gerenciador de serviços \"%1\"").arg(serviceName),
+            [serviceName, login](Objects& objects) {
+                FirebirdServiceManager(*objects.library, serviceName, login).detach();
+            },
+            deadline);
+        return true;
+    } catch (const FirebirdError& error) {
+        return error.serverAnswered();
+    }
 }
 
 void FirebirdSession::openDatabase(const QString& connectionString, const FirebirdLogin& login) {

@@ -34,6 +34,12 @@ public:
     void addUser(const QString& serviceName, const FirebirdLogin& login, const QString& name,
                  const QString& password);
 
+    // Whether a Firebird server answers at `serviceName`, within `deadline` too:
+    // an attach or a login refused by its service manager proves one; a peer
+    // that closes or says nothing proves none.
+    bool serverAnswers(const QString& serviceName, const FirebirdLogin& login,
+                       const QDeadlineTimer& deadline);
+
     // One database at a time: close the one opened before first.
     void openDatabase(const QString& connectionString, const FirebirdLogin& login);
     // Detaches the open database, if any. A failed detach leaves none open.
@@ -45,8 +51,10 @@ private:
 
     void attachService(const QString& serviceName, const FirebirdLogin& login);
     void detachService();
-    // Runs `step` with the bounds; `what` names it in a time-out's text.
-    void run(const QString& what, Step step);
+    // Runs `step` with the bounds and `deadline`; `what` names it in a
+    // time-out's text.
+    void run(const QString& what, Step step,
+             const QDeadlineTimer& deadline = QDeadlineTimer(QDeadlineTimer::Forever));
 
     const QString m_libraryFile;
     const std::chrono::milliseconds m_callBound;

@@ -90,10 +90,13 @@ bool writeRefused(const QString& path);
 // Nothing to do where programs keep their terminal.
 void attachParentConsole();
 
-// Writes `text` to the standard output: to a Windows console in its own
-// characters (a console reads bytes in its OEM code page, where the program's
-// 8-bit texts would lose their accents); to a file or a pipe in the local 8-bit
-// encoding.
-void writeStandardOutput(const QString& text);
+enum class StandardStream { Output, Error };
+
+// Writes `text` to the standard output or error at once, for every line the
+// program prints: to a Windows console in its own characters (a console reads
+// bytes in its output code page, 850, 1252 or 65001 as the prompt chose, where
+// 8-bit text would lose its accents); to a file or a pipe in UTF-8 without a
+// byte-order mark, which scripts and the JSON readers expect.
+void writeStandard(StandardStream stream, const QString& text);
 
 } // namespace platform

@@ -239,9 +239,11 @@ int platform::exitStatus(int status) {
 
 void platform::attachParentConsole() {}
 
-void platform::writeStandardOutput(const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-    std::fflush(stdout);
+void platform::writeStandard(StandardStream stream, const QString& text) {
+    std::FILE* const file = stream == StandardStream::Output ? stdout : stderr;
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file);
+    std::fflush(file);
 }
 
 bool platform::mayControlServices() {

@@ -189,15 +189,18 @@ bool platform::writeRefused(const QString& path) {
     return ::GetLastError() == ERROR_ACCESS_DENIED;
 }
 
-void platform::writeStandardOutput(const QString& text) {
-    std::fflush(stdout);
-    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+void platform::writeStandard(StandardStream stream, const QString& text) {
+    const bool output = stream == StandardStream::Output;
+    std::FILE* const file = output ? stdout : stderr;
+    std::fflush(file);
+    const HANDLE handle = ::GetStdHandle(output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
     DWORD mode = 0;
-    if (output && output != INVALID_HANDLE_VALUE && ::GetConsoleMode(output, &mode)) {
+    if (handle && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode)) {
         DWORD written = 0;
-        ::WriteConsoleW(output, text.utf16(), DWORD(text.size()), &written, nullptr);
+        ::WriteConsoleW(handle, text.utf16(), DWORD(text.size()), &written, nullptr);
         return;
     }
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-    std::fflush(stdout);
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), file);
+    std::fflush(file);
 }

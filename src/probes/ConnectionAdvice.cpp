@@ -5,7 +5,7 @@
 #include <QMap>
 #include <QPair>
 
-QString ConnectionAdvice::para(const FirebirdStatus& status) {
+QString ConnectionAdvice::para(const FirebirdStatus& status, const QString& usuario) {
     if (status.has(isc_login_error))
         return QStringLiteral(
             "O servidor não aceita nenhuma forma de autenticação deste cliente, em geral por "
@@ -15,10 +15,12 @@ QString ConnectionAdvice::para(const FirebirdStatus& status) {
             "PLUGIN Legacy_UserManager (o firebird.log do servidor diz a causa exata).");
     if (status.has(isc_login))
         return QStringLiteral(
-            "O servidor não conhece esse usuário com essa senha: confira a senha no servidor; "
-            "num Firebird 3 ou mais novo que aceita Legacy_Auth, o usuário precisa existir "
-            "também para o Legacy_UserManager (UserManager = Srp, Legacy_UserManager no "
-            "firebird.conf e CREATE USER ... USING PLUGIN Legacy_UserManager).");
+                   "O servidor não conhece o usuário %1 com essa senha: confira a senha no "
+                   "servidor; num Firebird 3 ou mais novo que aceita Legacy_Auth, o usuário "
+                   "precisa existir também para o Legacy_UserManager (UserManager = Srp, "
+                   "Legacy_UserManager no firebird.conf e CREATE USER ... USING PLUGIN "
+                   "Legacy_UserManager).")
+            .arg(usuario);
     if (status.has(isc_wirecrypt_incompatible) || status.has(isc_miss_wirecrypt))
         return QStringLiteral(
             "O servidor exige criptografia na conexão (WireCrypt = Required) e este cliente "

@@ -10,7 +10,8 @@ class FirebirdStatus;
 // client). Empty for failures it does not know.
 class ConnectionAdvice {
 public:
-    static QString para(const FirebirdStatus& status);
+    // `usuario`: who logged in, named when the server does not know them.
+    static QString para(const FirebirdStatus& status, const QString& usuario);
 
 private:
     static QString estrutura(const FirebirdStatus& status);

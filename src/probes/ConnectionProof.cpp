@@ -68,7 +68,7 @@ bool ConnectionProof::comeca() {
         m_sessao->loadLibrary();
     } catch (const FirebirdError& erro) {
         passo.milissegundos = relogio.elapsed();
-        return falhou(passo, erro, std::nullopt);
+        return falhou(passo, erro, std::nullopt, usuarioAplicacao);
     }
     passo.passou = true;
     passo.milissegundos = relogio.elapsed();
@@ -92,7 +92,16 @@ bool ConnectionProof::usuario() {
         }
     } catch (const FirebirdError& erro) {
         passo.milissegundos = relogio.elapsed();
-        return falhou(passo, erro, m_p.enderecoBanco);
+        if (m_usuarioAusente == UsuarioAusente::Falha && erro.status().has(isc_login)) {
+            passo.passou = true;
+            passo.aviso = QStringLiteral("o servidor recusou o %1 com a senha padrão: o usuário "
+                                         "%2 não pôde ser conferido")
+                              .arg(administrador.user, usuarioAplicacao);
+            m_escreve(QStringLiteral("Aviso: ") + passo.aviso);
+            m_passos << passo;
+            return true;
+        }
+        return falhou(passo, erro, m_p.enderecoBanco, administrador.user);
     }
     passo.passou = true;
     passo.milissegundos = relogio.elapsed();
@@ -111,10 +120,10 @@ bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const
         passo.milissegundos = relogio.elapsed();
         for (const QString& linha : ConnectionTexts::linhasFalha(conexao))
             m_escreve(linha);
-        return falhou(passo, erro, endereco);
+        return falhou(passo, erro, endereco, usuarioAplicacao);
     }
     m_escreve(ConnectionTexts::linhaConectado(conexao, relogio.elapsed(), tabdef));
-    const bool fechou = fecha(passo);
+    const bool fechou = fecha(passo, relogio);
     passo.milissegundos = relogio.elapsed();
     if (fechou) {
         passo.passou = true;
@@ -125,20 +134,21 @@ bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const
 
 // A close that fails or does not end in time ends the test too: the server
 // stopped answering.
-bool ConnectionProof::fecha(Passo& passo) {
+bool ConnectionProof::fecha(Passo& passo, const QElapsedTimer& relogio) {
     try {
         m_sessao->closeDatabase();
         return true;
     } catch (const FirebirdError& erro) {
-        return falhou(passo, erro, std::nullopt);
+        passo.milissegundos = relogio.elapsed();
+        return falhou(passo, erro, std::nullopt, usuarioAplicacao);
     }
 }
 
 // After the client's text, what the technician can do about it.
 bool ConnectionProof::falhou(Passo passo, const FirebirdError& erro,
-                             const std::optional<QString>& endereco) {
+                             const std::optional<QString>& endereco, const QString& usuario) {
     QString motivo = erro.text();
-    if (const QString dica = conselho(erro, endereco); !dica.isEmpty())
+    if (const QString dica = conselho(erro, endereco, usuario); !dica.isEmpty())
         motivo += u'\n' + dica;
     const QString linha = ConnectionTexts::linhaMotivo(motivo);
     m_escreve(linha);
@@ -150,14 +160,19 @@ bool ConnectionProof::falhou(Passo passo, const FirebirdError& erro,
 // A server that refused gets the cause and remedy its error codes name; one that
 // could not be reached, the hint of the port it answers on when its configured
 // port refuses, within what is left of the call's and the test's bounds.
-QString ConnectionProof::conselho(const FirebirdError& erro,
-                                  const std::optional<QString>& endereco) const {
+QString ConnectionProof::conselho(const FirebirdError& erro, const std::optional<QString>& endereco,
+                                  const QString& usuario) const {
     if (!erro.networkFailure())
-        return ConnectionAdvice::para(erro.status());
+        return ConnectionAdvice::para(erro.status(), usuario);
     if (!endereco)
         return {};
     const QString servidor =
         ConnectionTexts::temEndereco(*endereco) ? Apara(*endereco) : QStringLiteral("localhost");
     const QDeadlineTimer chamada(limiteChamada, Qt::PreciseTimer);
-    return PortHint::para(servidor, m_p.porta, std::min(chamada, m_fim));
+    return PortHint::para(servidor, m_p.porta, std::min(chamada, m_fim),
+                          [&](quint16 porta, const QDeadlineTimer& prazo) {
+                              return m_sessao->serverAnswers(ConnectionTexts::gerenciadorServicos(
+                                                                 servidor, QString::number(porta)),
+                                                             administrador, prazo);
+                          });
 }

@@ -12,6 +12,7 @@
 
 class FirebirdError;
 class FirebirdSession;
+class QElapsedTimer;
 
 // The connection test of a configuration, as the tester window shows it and the
 // command-line check prints it: the client library loaded, the user "TOMRUV"
@@ -26,7 +27,9 @@ public:
     static constexpr Milliseconds limiteChamada{15000};
     static constexpr Milliseconds limiteTeste{45000};
 
-    // The window provisions a missing user; the check only reports it.
+    // The window provisions a missing user; the check only reports it, and
+    // when the server refuses SYSDBA's built-in password, it says so and leaves
+    // the proof to the attaches as TOMRUV.
     enum class UsuarioAusente { Cria, Falha };
 
     struct Passo {
@@ -35,6 +38,8 @@ public:
         bool passou = false;
         QString motivo; // why it failed, as the "Motivo:" line says it
         qint64 milissegundos = 0;
+        // Passed with a reservation the line starting "Aviso:" says.
+        QString aviso;
     };
 
     ConnectionProof(const ConnectionParameters& parametros, UsuarioAusente usuarioAusente,
@@ -54,11 +59,15 @@ private:
     bool comeca();
     bool usuario();
     bool conecta(const QString& nome, const QString& conexao, const QString& endereco, bool tabdef);
-    bool fecha(Passo& passo);
+    // A failed close's step records the time from the attach's start.
+    bool fecha(Passo& passo, const QElapsedTimer& relogio);
     // Logs and records a failed step; `endereco`, the server a refused port
     // would be on, when the step reached one.
-    bool falhou(Passo passo, const FirebirdError& erro, const std::optional<QString>& endereco);
-    QString conselho(const FirebirdError& erro, const std::optional<QString>& endereco) const;
+    // `usuario`, who logged in, for advice on a refused login.
+    bool falhou(Passo passo, const FirebirdError& erro, const std::optional<QString>& endereco,
+                const QString& usuario);
+    QString conselho(const FirebirdError& erro, const std::optional<QString>& endereco,
+                     const QString& usuario) const;
 
     ConnectionParameters m_p;
     UsuarioAusente m_usuarioAusente;

@@ -234,6 +234,39 @@ private slots:
         QCOMPARE(usersAfter, usersBefore);
     }
 
+    // A site that changed SYSDBA's password: the user cannot be looked up, which
+    // the check says as a warning; the attaches as TOMRUV decide.
+    void refusedAdministratorWarnsAndTheAttachesDecide() {
+        writeIni(passing());
+        bool ok = false;
+        m_server.fbsvcmgr(
+            {"-action_modify_user", "-sec_username", "SYSDBA", "-sec_password", "outra"}, &ok);
+        QVERIFY(ok);
+        const CheckRun text = runCheck({"--ini", ini()});
+        const CheckRun json = runCheck({"--ini", ini(), "--json"});
+        QProcess::execute("fbsvcmgr",
+                          {"127.0.0.1/" + m_server.port() + ":service_mgr", "-user", "SYSDBA",
+                           "-password", "outra", "-action_modify_user", "-sec_username", "SYSDBA",
+                           "-sec_password", FirebirdTestServer::sysdbaPassword});
+
+        const QString warning = "o servidor recusou o SYSDBA com a senha padrão: o usuário TOMRUV "
+                                "não pôde ser conferido";
+        QCOMPARE(text.exitCode, 0);
+        QCOMPARE(text.lines.mid(0, 2),
+                 (QStringList{"Aguarde... Verificando Usuário...", "Aviso: " + warning}));
+        QCOMPARE(text.lines.constLast(), QString("CONEXÃO ESTABELECIDA COM SUCESSO."));
+        QCOMPARE(json.exitCode, 0);
+        const QJsonObject report = QJsonDocument::fromJson(json.output).object();
+        QCOMPARE(report["result"].toString(), "ok");
+        const QJsonArray steps = report["steps"].toArray();
+        QCOMPARE(stepNames(steps).mid(0, 5),
+                 (QStringList{"verificacao", "biblioteca", "usuario", "principal", "tabdef"}));
+        QCOMPARE(steps[2]["result"].toString(), "aviso");
+        QCOMPARE(steps[2]["reason"].toString(), warning);
+        QCOMPARE(steps[3]["result"].toString(), "ok");
+        QCOMPARE(steps[4]["result"].toString(), "ok");
+    }
+
     // Each failure: exit status 1, the failing step last in the report with the
     // reason its "Motivo:" line gives (a check's own line before the save), and
     // the summary.
@@ -418,6 +451,39 @@ private slots:
         QVERIFY(help.output.contains("--json"));
     }
 
+    // Another program's listener on the well-known ports, one that accepts and
+    // closes as most do: no Firebird answers there, so no port is named.
+    void plainListenerOnWellKnownPortsNamesNoPort() {
+        std::vector<std::unique_ptr<QTcpServer>> listeners;
+        int accepted = 0;
+        for (const quint16 port : {3050, 3051, 3055}) {
+            auto& listener = listeners.emplace_back(std::make_unique<QTcpServer>());
+            QVERIFY2(listener->listen(QHostAddress::LocalHost, port),
+                     qPrintable(QString("port %1 is taken on 127.0.0.1").arg(port)));
+            connect(listener.get(), &QTcpServer::newConnection, listener.get(),
+                    [&accepted, server = listener.get()] {
+                        while (QTcpSocket* socket = server->nextPendingConnection()) {
+                            ++accepted;
+                            socket->close();
+                            socket->deleteLater();
+                        }
+                    });
+        }
+        QPlainTextEdit log;
+        ConEnderecoBanco = ConEnderecoTabdef = "127.0.0.1";
+        ConPastaBanco = ConPastaTabdef = m_server.dataFolder();
+        ConSistemaBanco = ConSistemaTabdef = "LINUX";
+        ConPastaDll = m_server.clientFolder();
+        ConArquivoDll = "fbclient.dll";
+        ConPorta = QString::number(closedPort());
+        TFConecta window(log);
+
+        QVERIFY(!window.TestaConexao());
+        const QString reason = log.toPlainText().split('\n').constLast();
+        QVERIFY2(reason.startsWith("Motivo: ") && !reason.contains("porta"), qPrintable(reason));
+        QVERIFY(accepted > 0);
+    }
+
     // A server that answers on another well-known Firebird port than the one
     // configured: the check and the window's "Motivo:" line both say which.
     void refusedPortNamesThePortThatAnswers() {
@@ -425,7 +491,9 @@ private slots:
         QVERIFY(answering);
         const QString refused = QString::number(closedPort());
         writeIni(with(passing(), {{"RUV/Servidor", "127.0.0.1"}, {"RUV/PORTACON", refused}}));
-        const QString hint = QString(" - o servidor responde na porta %1").arg(answering);
+        const QString hint = QString(" - um servidor Firebird responde na porta %1 deste servidor: "
+                                     "confira se é o do RUV")
+                                 .arg(answering);
 
         const CheckRun run = runCheck({"--ini", ini()});
 

@@ -30,7 +30,7 @@ private slots:
         QTest::addColumn<QString>("sentence"); // in full; empty for none
 
         const QString userRefused =
-            "O servidor não conhece esse usuário com essa senha: confira a senha no servidor; "
+            "O servidor não conhece o usuário TOMRUV com essa senha: confira a senha no servidor; "
             "num Firebird 3 ou mais novo que aceita Legacy_Auth, o usuário precisa existir "
             "também para o Legacy_UserManager (UserManager = Srp, Legacy_UserManager no "
             "firebird.conf e CREATE USER ... USING PLUGIN Legacy_UserManager).";
@@ -118,7 +118,7 @@ private slots:
     void sentenceFromTheCodes() {
         QFETCH(Vector, vector);
         QFETCH(QString, sentence);
-        QCOMPARE(ConnectionAdvice::para(FirebirdStatus(vector.constData())), sentence);
+        QCOMPARE(ConnectionAdvice::para(FirebirdStatus(vector.constData()), "TOMRUV"), sentence);
     }
 };
 

@@ -174,9 +174,10 @@ private slots:
         // A server of this machine on 3050, 3051 or 3055 (a demo) is named after it.
         const QString reason = "Motivo: Unable to complete network request to host "
                                "\"127.0.0.1\". - Failed to establish a connection.";
-        QVERIFY2(logged.last() == reason ||
-                     logged.last().startsWith(reason + " - o servidor responde na porta "),
-                 qPrintable(logged.last()));
+        QVERIFY2(
+            logged.last() == reason ||
+                logged.last().startsWith(reason + " - um servidor Firebird responde na porta "),
+            qPrintable(logged.last()));
     }
 
     void refusedAdministratorWritesNothing() {
@@ -201,7 +202,8 @@ private slots:
         QCOMPARE(lines(m_log).mid(0, 2), (QStringList{"linha anterior", aguarde}));
         QCOMPARE(lines(m_log).size(), 3);
         QVERIFY2(lines(m_log).last().startsWith("Motivo: Your user name and password are not "
-                                                "defined."),
+                                                "defined.") &&
+                     lines(m_log).last().contains("não conhece o usuário SYSDBA"),
                  qPrintable(lines(m_log).last()));
         QVERIFY(users.contains("SYSDBA"));
     }

@@ -5,6 +5,7 @@
 #include "RecordingDialogService.h"
 #include "StallingPeer.h"
 #include "TesterRun.h"
+#include "probes/ConnectionProof.h"
 #include "probes/UConecta.h"
 
 #include <QPlainTextEdit>
@@ -137,6 +138,32 @@ private slots:
         QVERIFY2(run.elapsedMs >= 45900 && run.elapsedMs < 49500,
                  qPrintable(QString::number(run.elapsedMs)));
         QVERIFY2(run.captions.size() >= 40, qPrintable(run.captions.join(", ")));
+    }
+
+    // A step that ends in a time-out records the time it took, for the check's
+    // report: the main database's close held, its step at the bound.
+    void timedOutCloseRecordsItsTime() {
+        StallingPeer peer(m_server.port().toUShort(), pid_t(m_server.pid()));
+        peer.pauseServerAt(2, 2);
+        const ConnectionParameters parameters{"127.0.0.1",
+                                              "127.0.0.1",
+                                              m_server.dataFolder(),
+                                              m_server.dataFolder(),
+                                              "LINUX",
+                                              "LINUX",
+                                              m_server.clientFolder(),
+                                              "fbclient.dll",
+                                              QString::number(peer.port())};
+        ConnectionProof proof(parameters, ConnectionProof::UsuarioAusente::Falha,
+                              [](const QString&) {});
+
+        QVERIFY(!proof.principal());
+        QVERIFY(peer.serverPaused());
+        const ConnectionProof::Passo step = proof.passos().constLast();
+        QCOMPARE(step.nome, QString("principal"));
+        QVERIFY(!step.passou);
+        QVERIFY2(step.milissegundos >= 15000 && step.milissegundos < 17000,
+                 qPrintable(QString::number(step.milissegundos)));
     }
 
 private:

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/ProfileFile.h"
-#include "screens/main/SaveSettings.h"
+#include "rules/SaveSettings.h"
 
 #include <QList>
 #include <QString>

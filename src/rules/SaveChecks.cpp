@@ -1,4 +1,4 @@
-#include "screens/main/SaveChecks.h"
+#include "rules/SaveChecks.h"
 
 #include "config/ProfileFile.h"
 #include "funcoes/Platform.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screens/main/SaveSettings.h"
+#include "rules/SaveSettings.h"
 
 #include <QString>
 #include <optional>
