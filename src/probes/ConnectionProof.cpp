@@ -91,17 +91,14 @@ bool ConnectionProof::usuario() {
             m_sessao->addUser(passo.alvo, administrador, usuarioAplicacao, senhaAplicacao);
         }
     } catch (const FirebirdError& erro) {
-        passo.milissegundos = relogio.elapsed();
-        if (m_usuarioAusente == UsuarioAusente::Falha && erro.status().has(isc_login)) {
-            passo.passou = true;
-            passo.aviso = QStringLiteral("o servidor recusou o %1 com a senha padrão: o usuário "
-                                         "%2 não pôde ser conferido")
-                              .arg(administrador.user, usuarioAplicacao);
-            m_escreve(QStringLiteral("Aviso: ") + passo.aviso);
-            m_passos << passo;
-            return true;
+        if (m_usuarioAusente == UsuarioAusente::Cria || !erro.status().has(isc_login)) {
+            passo.milissegundos = relogio.elapsed();
+            return falhou(passo, erro, m_p.enderecoBanco, administrador.user);
         }
-        return falhou(passo, erro, m_p.enderecoBanco, administrador.user);
+        passo.aviso = QStringLiteral("o servidor recusou o %1 com a senha padrão: o usuário %2 "
+                                     "não pôde ser conferido")
+                          .arg(administrador.user, usuarioAplicacao);
+        m_escreve(QStringLiteral("Aviso: ") + passo.aviso);
     }
     passo.passou = true;
     passo.milissegundos = relogio.elapsed();
@@ -123,25 +120,18 @@ bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const
         return falhou(passo, erro, endereco, usuarioAplicacao);
     }
     m_escreve(ConnectionTexts::linhaConectado(conexao, relogio.elapsed(), tabdef));
-    const bool fechou = fecha(passo, relogio);
-    passo.milissegundos = relogio.elapsed();
-    if (fechou) {
-        passo.passou = true;
-        m_passos << passo;
-    }
-    return fechou;
-}
-
-// A close that fails or does not end in time ends the test too: the server
-// stopped answering.
-bool ConnectionProof::fecha(Passo& passo, const QElapsedTimer& relogio) {
+    // A close that fails or does not end in time ends the test too: the server
+    // stopped answering.
     try {
         m_sessao->closeDatabase();
-        return true;
     } catch (const FirebirdError& erro) {
         passo.milissegundos = relogio.elapsed();
         return falhou(passo, erro, std::nullopt, usuarioAplicacao);
     }
+    passo.passou = true;
+    passo.milissegundos = relogio.elapsed();
+    m_passos << passo;
+    return true;
 }
 
 // After the client's text, what the technician can do about it.

@@ -12,7 +12,6 @@
 
 class FirebirdError;
 class FirebirdSession;
-class QElapsedTimer;
 
 // The connection test of a configuration, as the tester window shows it and the
 // command-line check prints it: the client library loaded, the user "TOMRUV"
@@ -59,8 +58,6 @@ private:
     bool comeca();
     bool usuario();
     bool conecta(const QString& nome, const QString& conexao, const QString& endereco, bool tabdef);
-    // A failed close's step records the time from the attach's start.
-    bool fecha(Passo& passo, const QElapsedTimer& relogio);
     // Logs and records a failed step; `endereco`, the server a refused port
     // would be on, when the step reached one.
     // `usuario`, who logged in, for advice on a refused login.

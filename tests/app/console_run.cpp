@@ -2,6 +2,8 @@
 // shares this process's console and is given no standard handles. Prints, on
 // this process's own output, the lines the program left in the console.
 //   console_run PROGRAM [ARGUMENTS...]
+#include "WideToUtf8.h"
+
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -13,15 +15,6 @@ std::wstring commandLine(int argc, wchar_t** argv) {
     for (int i = 2; i < argc; ++i)
         line += L" " + std::wstring(argv[i]);
     return line;
-}
-
-std::string utf8(const std::wstring& line) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string bytes(size, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), bytes.data(), size, nullptr,
-                          nullptr);
-    return bytes;
 }
 
 // The console's lines up to the cursor, blanks at their ends dropped. A row
@@ -48,7 +41,7 @@ std::string screenText() {
         line.erase(line.find_last_not_of(L' ') + 1);
         if (y == info.dwCursorPosition.Y && line.empty())
             break;
-        text += utf8(line) + "\n";
+        text += wideToUtf8(line) + "\n";
         line.clear();
     }
     ::CloseHandle(screen);

@@ -470,12 +470,7 @@ private slots:
                     });
         }
         QPlainTextEdit log;
-        ConEnderecoBanco = ConEnderecoTabdef = "127.0.0.1";
-        ConPastaBanco = ConPastaTabdef = m_server.dataFolder();
-        ConSistemaBanco = ConSistemaTabdef = "LINUX";
-        ConPastaDll = m_server.clientFolder();
-        ConArquivoDll = "fbclient.dll";
-        ConPorta = QString::number(closedPort());
+        testerParameters(QString::number(closedPort()));
         TFConecta window(log);
 
         QVERIFY(!window.TestaConexao());
@@ -503,12 +498,7 @@ private slots:
                  qPrintable(run.lines[1]));
 
         QPlainTextEdit log;
-        ConEnderecoBanco = ConEnderecoTabdef = "127.0.0.1";
-        ConPastaBanco = ConPastaTabdef = m_server.dataFolder();
-        ConSistemaBanco = ConSistemaTabdef = "LINUX";
-        ConPastaDll = m_server.clientFolder();
-        ConArquivoDll = "fbclient.dll";
-        ConPorta = refused;
+        testerParameters(refused);
         TFConecta window(log);
         QVERIFY(!window.TestaConexao());
         QVERIFY2(log.toPlainText().split('\n').constLast().endsWith(hint),
@@ -516,6 +506,16 @@ private slots:
     }
 
 private:
+    // The window's tester pointed at the private server's databases on `port`.
+    void testerParameters(const QString& port) {
+        ConEnderecoBanco = ConEnderecoTabdef = "127.0.0.1";
+        ConPastaBanco = ConPastaTabdef = m_server.dataFolder();
+        ConSistemaBanco = ConSistemaTabdef = "LINUX";
+        ConPastaDll = m_server.clientFolder();
+        ConArquivoDll = "fbclient.dll";
+        ConPorta = port;
+    }
+
     // A second private server on the first free one of the well-known ports.
     quint16 startSecondServer() {
         for (const quint16 port : {3050, 3051, 3055}) {

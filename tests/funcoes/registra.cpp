@@ -10,6 +10,8 @@
 //     own keeps them after the end
 // While "fechado" exists beside it, it waits first; PARVEL_SLEEP milliseconds
 // more delay the record.
+#include "WideToUtf8.h"
+
 #include <cstdint>
 #include <cwchar>
 #include <string>
@@ -65,15 +67,6 @@ std::wstring inherited() {
     return open ? L"herdado" : L"nao-herdado";
 }
 
-std::string utf8(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string bytes(size, '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), size, nullptr,
-                          nullptr);
-    return bytes;
-}
-
 } // namespace
 
 int main() {
@@ -86,7 +79,7 @@ int main() {
                                 L"\n" + showState() + L"\n" + console() + L"\n" + inherited() +
                                 L"\n" + std::to_wstring(::GetCurrentProcessId()) + L"\n" +
                                 std::to_wstring(::GetCurrentThreadId()) + L"\n";
-    const std::string bytes = utf8(record);
+    const std::string bytes = wideToUtf8(record);
     const std::wstring temporary = folder + L"registro.tmp";
     const HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -77,44 +77,33 @@ bool FirebirdTestServer::userNames(QStringList& names, QString& why) const {
 }
 
 bool FirebirdTestServer::dropUser(const QString& name, QString& why) const {
-    QStringList names;
-    if (!userNames(names, why))
-        return false;
-    if (names.contains(name)) {
-        bool deleted = false;
-        const QString output = fbsvcmgr({"-action_delete_user", "-sec_username", name}, &deleted);
-        if (!deleted) {
-            why = "fbsvcmgr could not delete " + name + ": " + output;
-            return false;
-        }
-        if (!userNames(names, why))
-            return false;
-        if (names.contains(name)) {
-            why = name + " is still listed after its deletion";
-            return false;
-        }
-    }
-    return true;
+    return changeUser(name, false, {"-action_delete_user", "-sec_username", name}, why);
 }
 
 bool FirebirdTestServer::addUserIfMissing(const QString& name, const QString& password,
                                           QString& why) const {
+    return changeUser(name, true,
+                      {"-action_add_user", "-sec_username", name, "-sec_password", password}, why);
+}
+
+bool FirebirdTestServer::changeUser(const QString& name, bool listed, const QStringList& action,
+                                    QString& why) const {
     QStringList names;
     if (!userNames(names, why))
         return false;
-    if (names.contains(name))
+    if (names.contains(name) == listed)
         return true;
-    bool added = false;
-    const QString output =
-        fbsvcmgr({"-action_add_user", "-sec_username", name, "-sec_password", password}, &added);
-    if (!added) {
-        why = "fbsvcmgr could not add " + name + ": " + output;
+    bool done = false;
+    const QString output = fbsvcmgr(action, &done);
+    if (!done) {
+        why = QString("fbsvcmgr could not %1 %2: %3").arg(listed ? "add" : "delete", name, output);
         return false;
     }
     if (!userNames(names, why))
         return false;
-    if (!names.contains(name)) {
-        why = name + " is still missing after its addition";
+    if (names.contains(name) != listed) {
+        why = name + (listed ? " is still missing after its addition"
+                             : " is still listed after its deletion");
         return false;
     }
     return true;

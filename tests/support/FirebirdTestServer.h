@@ -45,6 +45,11 @@ public:
     QString isql(const QString& database, const QString& sql) const;
 
 private:
+    // Runs the security `action` unless `name` is already `listed` (or not), and
+    // proves its effect by a new listing.
+    bool changeUser(const QString& name, bool listed, const QStringList& action,
+                    QString& why) const;
+
     QString m_root;
     QString m_port;
 };
