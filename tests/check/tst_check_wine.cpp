@@ -19,7 +19,6 @@
 #include <QTest>
 #include <memory>
 #include <vector>
-#include <windows.h>
 
 namespace {
 
@@ -318,13 +317,6 @@ private slots:
         FileBytes::write(ini(), iniFor(serverRoot, SERVER_DATA, port));
         QProcess console;
         console.setWorkingDirectory(programFolder);
-        // Qt starts a program with CREATE_NO_WINDOW when this process shows no
-        // console window (never under Wine), and Wine's console without a window
-        // reads every program's bytes as UTF-8 whatever the code page: console_run
-        // makes a console with a window, as a prompt has one.
-        console.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* arguments) {
-            arguments->flags &= ~DWORD(CREATE_NO_WINDOW);
-        });
         console.start(QCoreApplication::applicationDirPath() + "/console_run.exe",
                       {"cmd.exe", "/c", "chcp 850 >nul & parvel --check"});
         QVERIFY2(console.waitForFinished(sessionLimitMs), "the console did not end within 90 s");
