@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -100,9 +99,9 @@ class TestCheckWine : public QObject {
     // expands each line when it reads it, so "%ERRORLEVEL%" is the status the
     // command before left, and it waits for a console program only (a window
     // program started at a prompt goes on alone, its status not kept). The
-    // commands come from a file, the output of the session reaches this test
-    // through a pipe. Waited for with
-    // the event loop running, for the listeners of a row.
+    // commands come from a file; the output of the session reaches this test
+    // through a pipe. Waited for with the event loop running, which the
+    // listeners of a row need.
     QList<Typed> typeAtThePrompt(const QStringList& commands) {
         QByteArray typed = "@echo off\r\necho INICIO\r\n";
         for (const QString& command : commands)
