@@ -3,8 +3,9 @@
 # libraries, laid out as a deployment tool lays them out (plugins in folders
 # beside the program, where Qt looks for them first).
 
+# parvel.com is the program's console twin (src/app/CMakeLists.txt);
 # parvel-prova.exe proves the client library before the program loads it.
-install(TARGETS parvel parvel-prova RUNTIME DESTINATION .)
+install(TARGETS parvel parvel_console parvel-prova RUNTIME DESTINATION .)
 
 get_target_property(_qt_core Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(_qt_bin ${_qt_core} DIRECTORY)
@@ -39,7 +40,7 @@ install(CODE "
         list(APPEND _modules \"\${_root}/\${_plugin}\")
     endforeach()
     file(GET_RUNTIME_DEPENDENCIES
-        EXECUTABLES \"\${_root}/parvel.exe\"
+        EXECUTABLES \"\${_root}/parvel.exe\" \"\${_root}/parvel.com\"
         MODULES \${_modules}
         DIRECTORIES ${_search}
         RESOLVED_DEPENDENCIES_VAR _libraries
@@ -70,7 +71,7 @@ install(CODE "
 find_program(PARVEL_STRIP NAMES ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32-strip REQUIRED)
 install(CODE "
     set(_binaries \${CMAKE_INSTALL_MANIFEST_FILES})
-    list(FILTER _binaries INCLUDE REGEX \"[.](exe|dll)\$\")
+    list(FILTER _binaries INCLUDE REGEX \"[.](exe|com|dll)\$\")
     foreach(_binary \${_binaries})
         execute_process(COMMAND \"${PARVEL_STRIP}\" --strip-unneeded \"\${_binary}\"
             RESULT_VARIABLE _failed)

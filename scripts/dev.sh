@@ -155,7 +155,7 @@ windows_package_check() {
     unzip -q "$zip" -d "$unpacked"
     # Unpacked into the RUV folder, the program must land beside "ruv.ini".
     local program
-    for program in parvel.exe parvel-prova.exe; do
+    for program in parvel.exe parvel.com parvel-prova.exe; do
         if [[ ! -f $unpacked/$program ]]; then
             echo "$program is not at the top of $zip" >&2
             return 1
@@ -164,8 +164,9 @@ windows_package_check() {
     # A prefix of its own: the tests' prefix sets the offscreen platform.
     local wine_env=(WINEPREFIX="$WIN_BUILD/wine-desktop" WINEDEBUG=-all
         WINEDLLOVERRIDES='mscoree,mshtml=')
-    echo "parvel.exe --version, typed at a console in the unpacked folder:"
-    (cd "$unpacked" && env "${wine_env[@]}" WINEPATH= wine cmd.exe /c parvel.exe --version)
+    # Typed as "parvel", the prompt finds the console twin parvel.com first.
+    echo "parvel --version, typed at a console in the unpacked folder:"
+    (cd "$unpacked" && env "${wine_env[@]}" WINEPATH= wine cmd.exe /c parvel --version)
     env "${wine_env[@]}" WINEPATH= wine "$unpacked"/parvel.exe \
         -platform windows:fontengine=freetype &
     local app=$!

@@ -57,6 +57,18 @@ int wmain(int argc, wchar_t** argv) {
     ::FreeConsole();
     if (!::AllocConsole())
         return 3;
+    // The console is the standard input and output of this process, as of a
+    // prompt: a console program started from here writes to it (Wine keeps
+    // standard handles given by this process's starter otherwise, a pipe for a
+    // test that reads this report).
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const auto console = [&inherited](const wchar_t* name) {
+        return ::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             &inherited, OPEN_EXISTING, 0, nullptr);
+    };
+    ::SetStdHandle(STD_INPUT_HANDLE, console(L"CONIN$"));
+    ::SetStdHandle(STD_OUTPUT_HANDLE, console(L"CONOUT$"));
+    ::SetStdHandle(STD_ERROR_HANDLE, ::GetStdHandle(STD_OUTPUT_HANDLE));
     std::wstring line = commandLine(argc, argv);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
