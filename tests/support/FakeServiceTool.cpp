@@ -1,9 +1,9 @@
 #include "FakeServiceTool.h"
 
 #include "ServerInstallation.h"
+#include "funcoes/funcoes.h"
 
 #include <QFile>
-#include <QProcess>
 
 namespace {
 
@@ -17,6 +17,17 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Through the program's own starter, as the save runs the tool: Qt's QProcess
+// under Wine was seen to post from its thread-pool watchers to a finished
+// process's freed watcher, which crashed the test later.
+bool startServer(const QString& tool) {
+    int code = -1;
+    return ExecutaProgramaComLimite(
+               tool, QStringLiteral("start"), 0, 30000, [] {}, &code) ==
+               platform::ProcessEnd::Ended &&
+           code == 0;
+}
+
 } // namespace
 
 FakeServiceTool::FakeServiceTool(const QString& folder, const QByteArray& conf, bool serving)
@@ -24,10 +35,9 @@ FakeServiceTool::FakeServiceTool(const QString& folder, const QByteArray& conf, 
     const QByteArray bytes =
         conf.isNull() ? "RemoteServicePort = " + ServerInstallation::freePort().toLatin1() + "\r\n"
                       : conf;
-    m_valid = installTool() &&
-              writeFile(m_folder + "/firebird.conf", bytes, QIODevice::WriteOnly) &&
-              (!serving || (QProcess::execute(m_folder + "/instsvc.exe", {"start"}) == 0 &&
-                            QFile::remove(m_folder + ".log")));
+    m_valid =
+        installTool() && writeFile(m_folder + "/firebird.conf", bytes, QIODevice::WriteOnly) &&
+        (!serving || (startServer(m_folder + "/instsvc.exe") && QFile::remove(m_folder + ".log")));
 }
 
 FakeServiceTool::~FakeServiceTool() {
