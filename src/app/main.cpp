@@ -34,7 +34,7 @@ QString help() {
 
 int main(int argc, char* argv[]) {
     if (CheckCommand::asked(argc, argv))
-        return CheckCommand::run(argc, argv);
+        return platform::exitStatus(CheckCommand::run(argc, argv));
     // Asked from a terminal: answered there, without opening a window.
     const bool version = argc == 2 && std::strcmp(argv[1], "--version") == 0;
     const bool usage = argc == 2 && std::strcmp(argv[1], "--help") == 0;
@@ -54,5 +54,5 @@ int main(int argc, char* argv[]) {
     TFParvel screen;
     FParvel = &screen;
     screen.show();
-    return app.exec();
+    return platform::exitStatus(app.exec());
 }

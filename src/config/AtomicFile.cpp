@@ -2,14 +2,13 @@
 
 #include <QFileInfo>
 #include <QStorageInfo>
-#include <optional>
 
 namespace {
 
 // A file whose write bits are all off is read-only for every user, root
 // included, as the read-only attribute is on Windows. A folder or a special
 // file (a pipe, a device) under the name is never replaced.
-std::optional<WriteError> refusal(const QFileInfo& info) {
+std::optional<WriteError> refusalOf(const QFileInfo& info) {
     if (!info.exists())
         return std::nullopt;
     if (!info.isFile())
@@ -48,7 +47,7 @@ WriteError systemRefusal(const QString& target, int systemError) {
 // A file the store must not touch is refused before the platform is asked.
 template <typename Step>
 bool refusedOrDone(const QFileInfo& info, const QString& target, WriteError* why, Step step) {
-    const std::optional<WriteError> error = refusal(info);
+    const std::optional<WriteError> error = refusalOf(info);
     int systemError = 0;
     if (!error && step(systemError))
         return true;
@@ -63,6 +62,10 @@ bool AtomicFile::write(const QString& path, const QByteArray& bytes, WriteError*
     const QFileInfo info(path);
     const QString file = target(info);
     return refusedOrDone(info, file, why, [&](int& error) { return replace(file, bytes, error); });
+}
+
+std::optional<WriteError> AtomicFile::refusal(const QString& path) {
+    return refusalOf(QFileInfo(path));
 }
 
 bool AtomicFile::remove(const QString& path, WriteError* why) {

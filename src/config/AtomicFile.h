@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 // Replaces a whole file so that a crash, a kill or a full disk leaves either
 // the old or the new contents: the bytes go to a temporary file beside it,
@@ -20,6 +21,12 @@ public:
     // for a user the bits do not stop, as the read-only attribute does on
     // Windows: renaming over it would otherwise succeed.
     static bool write(const QString& path, const QByteArray& bytes, WriteError* why = nullptr);
+
+    // Why write would refuse the file before asking the platform (read-only, not
+    // a regular file), known without touching it: a caller that must not start
+    // what it cannot finish asks first. A write may still fail later (a full
+    // disk, a file in use).
+    static std::optional<WriteError> refusal(const QString& path);
 
     // Removes the file; a missing one is no error. A read-only file is refused
     // as write refuses it: its removal would change what the RUV programs see as

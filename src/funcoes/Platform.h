@@ -67,6 +67,11 @@ void endOnTerminationRequest();
 // for as long as a server holds one.
 void exitWithoutTeardownWhile(bool (*busy)());
 
+// Notes the status main is about to return and returns it: where the system
+// hands the exit hook of exitWithoutTeardownWhile no status (Windows), the hook
+// leaves with this one. main returns through it on every path.
+int exitStatus(int status);
+
 // Whether this process may stop and start the system's services: on Windows it
 // runs as a member of the Administrators group with that membership in force
 // (elevated where User Account Control is on). Where the Firebird service tool

@@ -233,6 +233,10 @@ void platform::exitWithoutTeardownWhile(bool (*busy)()) {
         reinterpret_cast<void*>(busy));
 }
 
+int platform::exitStatus(int status) {
+    return status;
+}
+
 void platform::attachParentConsole() {}
 
 void platform::writeStandard(StandardStream stream, const QString& text) {

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 #include <windows.h>
 
@@ -116,9 +117,30 @@ platform::startProcessWithin(const QString& /*programFile*/, const QString& comm
 // no handler of a library can hold up.
 void platform::endOnTerminationRequest() {}
 
-// ExitProcess ends the other threads before the libraries' teardown runs, so no
-// call a server holds is left for it to wait for.
-void platform::exitWithoutTeardownWhile(bool (*)()) {}
+namespace {
+
+bool (*teardownUnsafe)() = nullptr;
+int statusAtExit = 0;
+
+} // namespace
+
+// ExitProcess, which follows the atexit handlers, ends the other threads
+// wherever they are and then runs every library's detach code: the client's
+// would run with its locks still held by the thread of a call a server holds.
+// TerminateProcess runs no library code at all. The handlers registered before
+// this one (Qt's, the program's statics) are skipped with it, as on Linux.
+void platform::exitWithoutTeardownWhile(bool (*busy)()) {
+    teardownUnsafe = busy;
+    std::atexit([] {
+        if (teardownUnsafe())
+            ::TerminateProcess(::GetCurrentProcess(), UINT(statusAtExit));
+    });
+}
+
+int platform::exitStatus(int status) {
+    statusAtExit = status;
+    return status;
+}
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "Tmpfs.h"
 #include "firebird/AlteraPortaFirebird.h"
 #include "firebird/FirebirdInstall.h"
+#include "firebird/PortRewrite.h"
 #include "funcoes/AppError.h"
 
 #include <QDir>
@@ -42,12 +43,18 @@ private slots:
                           "RemoteBindAddress =\r\n"
                           "# Configura\xe7\xe3o local\r\n"
                           "DefaultDbCachePages = 2048\r\n");
-        QTest::newRow("no matching spelling: copied with CRLF ends")
-            << QByteArray(
-                   "RemoteServicePort=3050\nRemoteServicePort  = 3050\nremoteserviceport = 1\n")
+        QTest::newRow("active lines of other spacing and case, as the server reads them")
+            << QByteArray("RemoteServicePort=3050\n\tRemoteServicePort  = 3050\n"
+                          "remoteserviceport = 1\n#RemoteServicePort=3050\n")
             << "3055"
-            << QByteArray("RemoteServicePort=3050\r\nRemoteServicePort  = "
-                          "3050\r\nremoteserviceport = 1\r\n");
+            << QByteArray("RemoteServicePort = 3055\r\nRemoteServicePort = 3055\r\n"
+                          "RemoteServicePort = 3055\r\n#RemoteServicePort=3050\r\n");
+        QTest::newRow("no line sets or quotes the port: one added at the end")
+            << QByteArray("#RemoteServicePort=3050\r\nRemoteServicePortX = 1\r\n"
+                          "DefaultDbCachePages = 2048")
+            << "3055"
+            << QByteArray("#RemoteServicePort=3050\r\nRemoteServicePortX = 1\r\n"
+                          "DefaultDbCachePages = 2048\r\nRemoteServicePort = 3055\r\n");
         QTest::newRow("several matching lines, each replaced whole")
             << QByteArray(
                    "RemoteServicePort = 3050 # old\r\n# set RemoteServicePort = 3051 here\r\n")
@@ -55,7 +62,8 @@ private slots:
         QTest::newRow("lone CR, LF and CR LF all end lines")
             << QByteArray("# a\rRemoteServicePort = 3050\r# b\n\r\nc\r") << "3055"
             << QByteArray("# a\r\nRemoteServicePort = 3055\r\n# b\r\n\r\nc\r\n");
-        QTest::newRow("empty file") << QByteArray() << "3055" << QByteArray();
+        QTest::newRow("empty file")
+            << QByteArray() << "3055" << QByteArray("RemoteServicePort = 3055\r\n");
         QTest::newRow("blanks and leading zeros: the plain number")
             << QByteArray("RemoteServicePort = 3050\r\n") << " 03055 "
             << QByteArray("RemoteServicePort = 3055\r\n");
@@ -77,6 +85,49 @@ private slots:
         // No temporary is left beside it.
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"firebird.conf"});
         QVERIFY(m_dialogs.entries.isEmpty());
+    }
+
+    // What the callers log, and the port the server reads before the rewrite.
+    void tellsHowThePortIsSet_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<int>("oldPort");
+        QTest::addColumn<QString>("description");
+        const QString file = QStringLiteral("O arquivo \"<conf>\" ");
+        QTest::newRow("the line of the old rewrite")
+            << QByteArray("#RemoteServicePort = 3050\r\nRemoteServicePort = 3051\r\n")
+            << int(PortRewrite::Setting::Replaced) << 3051
+            << file + "agora tem a linha \"RemoteServicePort = 3055\".";
+        QTest::newRow("other spacing, the last active line is the server's")
+            << QByteArray("RemoteServicePort=3051\r\n RemoteServicePort  =3052 # x\r\n")
+            << int(PortRewrite::Setting::Respaced) << 3052
+            << "A linha \"RemoteServicePort=3051\" do arquivo \"<conf>\" foi substituída por "
+               "\"RemoteServicePort = 3055\".";
+        QTest::newRow("none: the server's default")
+            << QByteArray("#RemoteServicePort=3051\r\n") << int(PortRewrite::Setting::Added) << 3050
+            << file + "não indicava a porta: a linha \"RemoteServicePort = 3055\" foi "
+                      "acrescentada ao final dele.";
+    }
+
+    void tellsHowThePortIsSet() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, description);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/";
+        FileBytes::write(folder + "firebird.conf", before);
+
+        const PortRewrite rewrite(folder, 3055);
+
+        QCOMPARE(rewrite.refusal(), QString());
+        QTEST(int(rewrite.setting()), "setting");
+        QTEST(int(rewrite.oldPort()), "oldPort");
+        QCOMPARE(rewrite.description(), description.replace("<conf>", folder + "firebird.conf"));
+        // Nothing is written until asked, and the old bytes come back whole.
+        QCOMPARE(FileBytes::read(folder + "firebird.conf"), before);
+        QVERIFY(rewrite.write(nullptr));
+        QVERIFY(FileBytes::read(folder + "firebird.conf") != before);
+        QVERIFY(rewrite.restore(nullptr));
+        QCOMPARE(FileBytes::read(folder + "firebird.conf"), before);
     }
 
     void refusesATextThatIsNoPort_data() {

@@ -60,13 +60,14 @@ std::optional<QString> RecordingDialogService::nextAnswer() {
     return pickerAnswers.takeFirst();
 }
 
-RecordingDialogService::Entry& RecordingDialogService::record(const QString& kind,
-                                                              const QString& title,
-                                                              const QString& text) {
+RecordingDialogService::Entry&
+RecordingDialogService::record(const QString& kind, const QString& title, const QString& text) {
     Entry e;
     e.kind = kind;
     e.title = title;
     e.text = text;
     entries.append(e);
+    if (onRecord)
+        onRecord(kind);
     return entries.last();
 }

@@ -25,6 +25,9 @@ public:
     QList<Entry> entries;
     QList<std::optional<QString>> pickerAnswers; // consumed front first; empty → cancel
     std::function<int(QDialog&)> onModal;        // default: really exec the window
+    // Called as each entry is recorded, with its kind: what the world looked like
+    // when the box showed.
+    std::function<void(const QString&)> onRecord;
 
     void informationBox(const QString& text) override;
     void warningBox(const QString& text) override;

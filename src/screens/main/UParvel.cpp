@@ -577,7 +577,8 @@ bool TFParvel::desligaMultiEmpresa() {
 // The message log shows what the restart waits for while it waits. A client
 // library the test cannot load fails the test anyway (the tester says why), so
 // the server is then left serving every workstation on its port. False when
-// this process lacks the rights for the restart; nothing was touched then.
+// the server does not run on the new port; the restart's box has said why and
+// how it left the server, and the save ends there.
 bool TFParvel::reiniciaServicoLocal() {
     if (!ui->rLocal->isChecked())
         return true;

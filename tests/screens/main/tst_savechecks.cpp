@@ -5,6 +5,7 @@
 #include "FakeServiceTool.h"
 #include "FileBytes.h"
 #include "RecordingDialogService.h"
+#include "ServerInstallation.h"
 #include "Tmpfs.h"
 #include "WhenModalShows.h"
 #include "config/ExecutableFolder.h"
@@ -16,6 +17,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -104,6 +106,8 @@ private slots:
     void undeletableCopyEndsTheMainSave();
     void withoutRightsALocalSaveTouchesNothing_data();
     void withoutRightsALocalSaveTouchesNothing();
+    void localRestartLeavesTheServerRunning_data();
+    void localRestartLeavesTheServerRunning();
     void attachmentsFilePicker_data();
     void attachmentsFilePicker();
 
@@ -137,12 +141,14 @@ void TestSaveChecks::init() {
     ExecutableFolder::setForTesting(dir() + u'/');
     for (const char* folder : {"bd", "tabdef", "rede", "dll", "anexos", "vazio", "CIDADES"})
         QVERIFY(QDir(dir()).mkdir(folder));
-    m_tool = std::make_unique<FakeServiceTool>(dir() + "/dll");
+    // Its server runs, as a machine's does: a Local save stops and starts it.
+    m_tool = std::make_unique<FakeServiceTool>(dir() + "/dll", QByteArray(), true);
     QVERIFY(m_tool->valid());
     QVERIFY(QFile::copy(standInLibrary(), dir() + "/dll/fbclient.dll"));
     QVERIFY(touch(dir() + "/anexos/RUVARQUIVOS.FDB"));
     m_recorder.clear();
     m_recorder.pickerAnswers.clear();
+    m_recorder.onRecord = nullptr;
     // The tester's refusal: the save logs it and writes nothing.
     m_recorder.onModal = [](QDialog&) { return 2; };
     setDialogs(&m_recorder);
@@ -151,6 +157,9 @@ void TestSaveChecks::init() {
 
 void TestSaveChecks::cleanup() {
     m_screen.reset();
+    // While its folder is there: it ends the server and the commands it left running.
+    m_tool.reset();
+    ServiceRestart::setLimitForTesting(std::nullopt);
     setDialogs(nullptr);
     ExecutableFolder::clearForTesting();
     MantemServico = false;
@@ -629,6 +638,167 @@ void TestSaveChecks::withoutRightsALocalSaveTouchesNothing() {
     QVERIFY(m_recorder.entries.first().text.contains("executado como administrador"));
     QCOMPARE(m_tool->commands(), QStringList{});
     QCOMPARE(m_tool->conf(), conf);
+}
+
+void TestSaveChecks::localRestartLeavesTheServerRunning_data() {
+    // "<old>" is the port the server runs on before the save, "<new>" the one typed,
+    // "<conf>" the installation's firebird.conf, "<dll>" its connection-library folder.
+    QTest::addColumn<QByteArray>("conf"); // null: there is none
+    QTest::addColumn<bool>("readOnly");
+    // "stop refuse" (exit code 3), "start hang" (never ends), "stop pretend" (exit code 0,
+    // nothing done); "no tool": no instsvc.exe
+    QTest::addColumn<QStringList>("misbehaviours");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QString>("listens");  // "<old>", "<new>" or nothing
+    QTest::addColumn<QByteArray>("after"); // firebird.conf afterwards; null: as it was
+    QTest::addColumn<QString>("box");      // empty: the tester ran, "ruv.ini" was written
+    const QByteArray portLine = "RemoteServicePort = <old>\r\n";
+    const QString untouched = "\rO serviço do Firebird não foi parado e nada foi alterado.";
+    const QString iniKept = "\rO arquivo \"ruv.ini\" não foi alterado.";
+    const QString startFailed =
+        "O comando start do serviço do Firebird falhou (código de saída 3).";
+    const QString putBack = "\rO arquivo \"<conf>\" voltou a ser como era, com a porta <old>, e o "
+                            "comando start foi enviado mais uma vez.\r";
+    const QStringList restart{"stop", "start"};
+    QTest::newRow("firebird.conf missing")
+        << QByteArray() << false << QStringList{} << QStringList{} << "<old>" << QByteArray()
+        << "O Caminho da DLL de conexão com o Firebird não contem o arquivo de configuração "
+           "\"firebird.conf\".\rA Porta de conexão não pode ser alterada." +
+               untouched;
+    QTest::newRow("firebird.conf read-only")
+        << portLine << true << QStringList{} << QStringList{} << "<old>" << QByteArray()
+        << "Não foi possível gravar o arquivo \"<conf>\": o usuário não tem permissão de acesso "
+           "ao arquivo ou à pasta dele." +
+               untouched;
+    QTest::newRow("service tool missing")
+        << portLine << false << QStringList{"no tool"} << QStringList{} << "<old>" << QByteArray()
+        << "O programa de serviço do Firebird \"<dll>instsvc.exe\" não foi encontrado." + untouched;
+    QTest::newRow("port line of other spacing")
+        << QByteArray("# porta\r\nRemoteServicePort=<old>\r\n") << false << QStringList{} << restart
+        << "<new>" << QByteArray("# porta\r\nRemoteServicePort = <new>\r\n") << QString();
+    QTest::newRow("no port line: the default port, one line added")
+        << QByteArray("#RemoteServicePort=3051\r\nDefaultDbCachePages = 2048\r\n") << false
+        << QStringList{} << restart << "<new>"
+        << QByteArray("#RemoteServicePort=3051\r\nDefaultDbCachePages = 2048\r\n"
+                      "RemoteServicePort = <new>\r\n")
+        << QString();
+    QTest::newRow("stop fails") << portLine << false << QStringList{"stop refuse"}
+                                << QStringList{"stop"} << "<old>" << QByteArray()
+                                << "O comando stop do serviço do Firebird falhou (código de saída "
+                                   "3).\rO servidor Firebird continua em execução na porta <old>." +
+                                       iniKept;
+    QTest::newRow("stop reports success, the server still answers")
+        << portLine << false << QStringList{"stop pretend"} << QStringList{"stop"} << "<old>"
+        << QByteArray()
+        << "O serviço do Firebird respondeu ao comando stop, mas o servidor continua aceitando "
+           "conexões na porta <old>.\rO servidor Firebird continua em execução na porta <old>." +
+               iniKept;
+    QTest::newRow("stop hangs past its bound")
+        << portLine << false << QStringList{"stop hang"} << QStringList{"stop"} << "<old>"
+        << QByteArray()
+        << "O serviço do Firebird não concluiu o comando stop em 2 segundos.\rO servidor Firebird "
+           "continua em execução na porta <old>." +
+               iniKept;
+    QTest::newRow("start fails once")
+        << portLine << false << QStringList{"start refuse"} << QStringList{"stop", "start", "start"}
+        << "<old>" << QByteArray()
+        << startFailed + putBack +
+               "O servidor Firebird foi iniciado novamente e está em execução na porta <old>." +
+               iniKept;
+    QTest::newRow("start fails twice")
+        << portLine << false << QStringList{"start refuse", "start refuse"}
+        << QStringList{"stop", "start", "start"} << "" << QByteArray()
+        << startFailed + putBack + startFailed +
+               "\rO servidor Firebird está parado: nenhuma estação alcança os bancos de dados até "
+               "que ele volte. Inicie o serviço do Firebird (em Serviços do Windows, ou com "
+               "\"instsvc.exe start\" na pasta \"<dll>\"); ele usará a porta <old> do arquivo "
+               "\"<conf>\". Se não iniciar, veja o firebird.log da instalação." +
+               iniKept;
+}
+
+// A Local main save on a server that runs: whatever fails, the server is left
+// running (on the new port, or on its old one with its old firebird.conf), or
+// the box says plainly that it is stopped; the box comes after the last command.
+void TestSaveChecks::localRestartLeavesTheServerRunning() {
+    QFETCH(QByteArray, conf);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, box);
+    const bool setsPort = conf.isNull() || conf.contains("<old>");
+    if (!setsPort)
+        QVERIFY2(!ServerInstallation::listens("3050"), "another server listens on 3050");
+    const QString oldPort = setsPort ? ServerInstallation::freePort() : QStringLiteral("3050");
+    const QString dll = dir() + "/dll/";
+    const QString confFile = dll + "firebird.conf";
+    const QByteArray before = (conf.isNull() ? QByteArray("RemoteServicePort = <old>\r\n") : conf)
+                                  .replace("<old>", oldPort.toLatin1());
+    m_tool.reset();
+    QVERIFY(QFile::remove(dll + "instsvc.exe"));
+    m_tool = std::make_unique<FakeServiceTool>(dir() + "/dll", before, true);
+    QVERIFY(m_tool->valid());
+    const QString newPort = ServerInstallation::freePort();
+    const QHash<QString, FakeServiceTool::Failure> failures{
+        {"refuse", FakeServiceTool::Failure::Refuses},
+        {"hang", FakeServiceTool::Failure::Hangs},
+        {"pretend", FakeServiceTool::Failure::Pretends}};
+    QFETCH(QStringList, misbehaviours);
+    for (const QString& failure : misbehaviours) {
+        if (failure == "no tool")
+            QVERIFY(QFile::remove(dll + "instsvc.exe"));
+        else
+            QVERIFY(m_tool->misbehave(failure.section(' ', 0, 0),
+                                      failures.value(failure.section(' ', 1))));
+        if (failure.endsWith("hang"))
+            ServiceRestart::setLimitForTesting(2000);
+    }
+    if (conf.isNull())
+        QVERIFY(QFile::remove(confFile));
+    if (readOnly)
+        QVERIFY(QFile::setPermissions(confFile, QFile::ReadOwner | QFile::ReadGroup));
+    const QByteArray stored = "[RUV]\r\nPORTACON=" + oldPort.toLatin1() + "\r\n";
+    FileBytes::write(dir() + "/ruv.ini", stored);
+    QStringList commandsAtTheBox;
+    m_recorder.onRecord = [&](const QString& kind) {
+        if (kind == QLatin1String("warning"))
+            commandsAtTheBox = m_tool->commands();
+    };
+    bool testerMetTheNewPort = false;
+    m_recorder.onModal = [&](QDialog&) {
+        testerMetTheNewPort = ServerInstallation::listens(newPort);
+        return 1;
+    };
+    openFilled(false);
+    apply({"rLocal=sim", "edPorta=" + newPort});
+
+    save(false);
+
+    const auto expand = [&](QString text) {
+        return text.replace("<old>", oldPort)
+            .replace("<new>", newPort)
+            .replace("<conf>", confFile)
+            .replace("<dll>", dll);
+    };
+    QTEST(m_tool->commands(), "commands");
+    QFETCH(QString, listens);
+    QCOMPARE(ServerInstallation::listens(oldPort), listens == "<old>");
+    QCOMPARE(ServerInstallation::listens(newPort), listens == "<new>");
+    QFETCH(QByteArray, after);
+    if (conf.isNull())
+        QVERIFY(!QFile::exists(confFile));
+    else
+        QCOMPARE(m_tool->conf(), after.isNull() ? before : expand(after).toLatin1());
+    const QString log = m_screen->ui->Memo5->toPlainText();
+    if (box.isEmpty()) {
+        QCOMPARE(outcome(), tester);
+        QVERIFY(testerMetTheNewPort);
+        QVERIFY(FileBytes::read(dir() + "/ruv.ini")
+                    .contains("\r\nPORTACON=" + newPort.toLatin1() + "\r\n"));
+    } else {
+        QCOMPARE(outcome(), QStringLiteral("warning"));
+        QCOMPARE(m_recorder.texts("warning"), QStringList{expand(box)});
+        QCOMPARE(commandsAtTheBox, m_tool->commands());
+        QCOMPARE(FileBytes::read(dir() + "/ruv.ini"), stored);
+        QVERIFY2(log.endsWith(expand(box).section('\r', -1)), qPrintable(log));
+    }
 }
 
 void TestSaveChecks::attachmentsFilePicker_data() {

@@ -151,8 +151,12 @@ void TestSaves::firstLocalSaveMovesTheServerAndCreatesTheFile() {
     QVERIFY(!ServerInstallation::listens(m_port));
     const QString log = m_screen->ui->Memo5->toPlainText();
     const QString data = m_root + "data/";
-    QCOMPARE(log.split('\n').mid(0, 3),
+    QCOMPARE(log.split('\n').mid(0, 4),
              (QStringList{"Aguarde... Parando o serviço do Firebird...",
+                          "O arquivo \"" + m_root +
+                              "firebird.conf\" agora tem a linha "
+                              "\"RemoteServicePort = " +
+                              m_newPort + "\".",
                           "Aguarde... Iniciando o serviço do Firebird...",
                           "Aguarde... Verificando Usuário..."}));
     QVERIFY2(log.contains("Conectado em LocalHost/" + m_newPort + ':' + data +

@@ -436,6 +436,12 @@ void TestSavesWine::localSaveMovesTheServer() {
     QVERIFY(ServerInstallation::listens(after));
     QVERIFY(!ServerInstallation::listens(before));
     QVERIFY2(logText().startsWith("Aguarde... Parando o serviço do Firebird...\n"
+                                  "O arquivo \"" +
+                                  serverRoot +
+                                  "firebird.conf\" agora tem a linha "
+                                  "\"RemoteServicePort = " +
+                                  after +
+                                  "\".\n"
                                   "Aguarde... Iniciando o serviço do Firebird...\n"
                                   "Aguarde... Verificando Usuário...\n"
                                   "Conectado em LocalHost/" +
