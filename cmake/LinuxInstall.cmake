@@ -23,13 +23,13 @@ install(CODE "
     set(PARVEL_FOLDER \"\${CMAKE_INSTALL_PREFIX}\")
     set(PARVEL_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/parvel\")
     set(PROJECT_VERSION ${PROJECT_VERSION})
-    configure_file(${PROJECT_SOURCE_DIR}/data/parvel.desktop.in
-        ${PROJECT_BINARY_DIR}/install/parvel.desktop @ONLY)
-    configure_file(${PROJECT_SOURCE_DIR}/data/parvel.metainfo.xml.in
-        ${PROJECT_BINARY_DIR}/install/parvel.metainfo.xml @ONLY)
-    file(INSTALL ${PROJECT_BINARY_DIR}/install/parvel.desktop
+    configure_file(\"${PROJECT_SOURCE_DIR}/data/parvel.desktop.in\"
+        \"${PROJECT_BINARY_DIR}/install/parvel.desktop\" @ONLY)
+    configure_file(\"${PROJECT_SOURCE_DIR}/data/parvel.metainfo.xml.in\"
+        \"${PROJECT_BINARY_DIR}/install/parvel.metainfo.xml\" @ONLY)
+    file(INSTALL \"${PROJECT_BINARY_DIR}/install/parvel.desktop\"
         DESTINATION \"${PARVEL_MENU_DATA_DIR}/applications\")
-    file(INSTALL ${PROJECT_BINARY_DIR}/install/parvel.metainfo.xml
+    file(INSTALL \"${PROJECT_BINARY_DIR}/install/parvel.metainfo.xml\"
         DESTINATION \"${PARVEL_MENU_DATA_DIR}/metainfo\")
 
     execute_process(COMMAND id -u OUTPUT_VARIABLE _uid OUTPUT_STRIP_TRAILING_WHITESPACE)

@@ -68,16 +68,16 @@ quint16 closedPort() {
 
 // The Windows-1252 file the RUV programs read.
 QByteArray iniBytes(const Entries& entries) {
-    QByteArray bytes;
+    QStringList lines;
     QString section;
     for (const auto& [name, value] : entries) {
         const QString entrySection = name.section('/', 0, 0);
         if (entrySection != section)
-            bytes += "[" + entrySection.toLatin1() + "]\r\n";
+            lines << "[" + entrySection + "]";
         section = entrySection;
-        bytes += name.section('/', 1).toLatin1() + "=" + value.toLatin1() + "\r\n";
+        lines << name.section('/', 1) + "=" + value;
     }
-    return bytes;
+    return FileBytes::iniText(lines);
 }
 
 // What a file looks like from outside: its bytes and its modification time.

@@ -42,10 +42,9 @@ struct Typed {
 // The Windows-1252 "ruv.ini" of the RUV programs, CR LF, for the server at
 // `root` (its databases named as the Linux server names them) reached on `port`.
 QByteArray iniFor(const QString& root, const QString& data, const QString& port) {
-    return "[RUV]\r\nServidor=127.0.0.1\r\nSO_Servidor=LINUX\r\nCaminho_Base_Dados=" +
-           data.toLatin1() + "\r\nCaminho_Tabdef=" + data.toLatin1() +
-           "\r\nCaminhoDLLCON=" + native(root + "bin/").toLatin1() +
-           "\r\nPORTACON=" + port.toLatin1() + "\r\n";
+    return FileBytes::iniText({"[RUV]", "Servidor=127.0.0.1", "SO_Servidor=LINUX",
+                               "Caminho_Base_Dados=" + data, "Caminho_Tabdef=" + data,
+                               "CaminhoDLLCON=" + native(root + "bin/"), "PORTACON=" + port});
 }
 
 // A port of 127.0.0.1 that nobody listens on: a stopped server.
