@@ -20,8 +20,8 @@ public:
     struct Resultado {
         QString arquivo; // absolute, for reports gathered from many machines
         int status = Falhou;
-        QList<ConnectionProof::Passo> passos;
-        QString resumo; // the summary line
+        QList<ConnectionProof::Passo> passos{};
+        QString resumo{}; // the summary line
     };
 
     // Proves `ini`; each line of the message log goes to `escreve` as it comes.

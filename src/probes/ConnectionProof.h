@@ -35,10 +35,10 @@ public:
         QString nome; // "biblioteca", "usuario", "principal", "tabdef", "anexos"
         QString alvo; // the library file, service manager or connection string
         bool passou = false;
-        QString motivo; // why it failed, as the "Motivo:" line says it
+        QString motivo{}; // why it failed, as the "Motivo:" line says it
         qint64 milissegundos = 0;
         // Passed with a reservation the line starting "Aviso:" says.
-        QString aviso;
+        QString aviso{};
     };
 
     ConnectionProof(const ConnectionParameters& parametros, UsuarioAusente usuarioAusente,
