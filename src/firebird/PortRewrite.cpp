@@ -13,6 +13,10 @@ namespace {
 
 const QString quotedSetting = QStringLiteral("RemoteServicePort =");
 
+QString settingFor(quint16 port) {
+    return quotedSetting + QLatin1Char(' ') + QString::number(port);
+}
+
 // The setting as the server reads it: not commented out, blanks anywhere
 // around the name and "=".
 const QRegularExpression& activeSetting() {
@@ -65,7 +69,7 @@ PortRewrite::PortRewrite(const QString& pastaDllCon, quint16 port)
         return;
     }
 
-    const QString setting = quotedSetting + QLatin1Char(' ') + QString::number(port);
+    const QString setting = settingFor(port);
     QStringList lines = linesOf(m_before);
     bool replaced = false;
     for (QString& line : lines) {
@@ -95,7 +99,7 @@ PortRewrite::PortRewrite(const QString& pastaDllCon, quint16 port)
 }
 
 QString PortRewrite::description() const {
-    const QString setting = QStringLiteral("RemoteServicePort = %1").arg(m_newPort);
+    const QString setting = settingFor(m_newPort);
     switch (m_setting) {
     case Setting::Replaced:
         return QStringLiteral("O arquivo \"%1\" agora tem a linha \"%2\".").arg(m_file, setting);

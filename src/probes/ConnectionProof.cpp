@@ -67,13 +67,9 @@ bool ConnectionProof::comeca() {
     try {
         m_sessao->loadLibrary();
     } catch (const FirebirdError& erro) {
-        passo.milissegundos = relogio.elapsed();
-        return falhou(passo, erro, std::nullopt, usuarioAplicacao);
+        return falhou(passo, relogio.elapsed(), erro, std::nullopt, usuarioAplicacao);
     }
-    passo.passou = true;
-    passo.milissegundos = relogio.elapsed();
-    m_passos << passo;
-    return true;
+    return passou(passo, relogio.elapsed());
 }
 
 // The user is looked up on the database server only, through the same client
@@ -91,19 +87,14 @@ bool ConnectionProof::usuario() {
             m_sessao->addUser(passo.alvo, administrador, usuarioAplicacao, senhaAplicacao);
         }
     } catch (const FirebirdError& erro) {
-        if (m_usuarioAusente == UsuarioAusente::Cria || !erro.status().has(isc_login)) {
-            passo.milissegundos = relogio.elapsed();
-            return falhou(passo, erro, m_p.enderecoBanco, administrador.user);
-        }
+        if (m_usuarioAusente == UsuarioAusente::Cria || !erro.status().has(isc_login))
+            return falhou(passo, relogio.elapsed(), erro, m_p.enderecoBanco, administrador.user);
         passo.aviso = QStringLiteral("o servidor recusou o %1 com a senha padrão: o usuário %2 "
                                      "não pôde ser conferido")
                           .arg(administrador.user, usuarioAplicacao);
         m_escreve(QStringLiteral("Aviso: ") + passo.aviso);
     }
-    passo.passou = true;
-    passo.milissegundos = relogio.elapsed();
-    m_passos << passo;
-    return true;
+    return passou(passo, relogio.elapsed());
 }
 
 bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const QString& endereco,
@@ -114,10 +105,10 @@ bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const
     try {
         m_sessao->openDatabase(conexao, aplicacao);
     } catch (const FirebirdError& erro) {
-        passo.milissegundos = relogio.elapsed();
+        const qint64 milissegundos = relogio.elapsed();
         for (const QString& linha : ConnectionTexts::linhasFalha(conexao))
             m_escreve(linha);
-        return falhou(passo, erro, endereco, usuarioAplicacao);
+        return falhou(passo, milissegundos, erro, endereco, usuarioAplicacao);
     }
     m_escreve(ConnectionTexts::linhaConectado(conexao, relogio.elapsed(), tabdef));
     // A close that fails or does not end in time ends the test too: the server
@@ -125,18 +116,22 @@ bool ConnectionProof::conecta(const QString& nome, const QString& conexao, const
     try {
         m_sessao->closeDatabase();
     } catch (const FirebirdError& erro) {
-        passo.milissegundos = relogio.elapsed();
-        return falhou(passo, erro, std::nullopt, usuarioAplicacao);
+        return falhou(passo, relogio.elapsed(), erro, std::nullopt, usuarioAplicacao);
     }
+    return passou(passo, relogio.elapsed());
+}
+
+bool ConnectionProof::passou(Passo passo, qint64 milissegundos) {
     passo.passou = true;
-    passo.milissegundos = relogio.elapsed();
+    passo.milissegundos = milissegundos;
     m_passos << passo;
     return true;
 }
 
 // After the client's text, what the technician can do about it.
-bool ConnectionProof::falhou(Passo passo, const FirebirdError& erro,
+bool ConnectionProof::falhou(Passo passo, qint64 milissegundos, const FirebirdError& erro,
                              const std::optional<QString>& endereco, const QString& usuario) {
+    passo.milissegundos = milissegundos;
     QString motivo = erro.text();
     if (const QString dica = conselho(erro, endereco, usuario); !dica.isEmpty())
         motivo += u'\n' + dica;

@@ -58,11 +58,13 @@ private:
     bool comeca();
     bool usuario();
     bool conecta(const QString& nome, const QString& conexao, const QString& endereco, bool tabdef);
-    // Logs and records a failed step; `endereco`, the server a refused port
-    // would be on, when the step reached one.
+    // Records a step that passed, with the time it took; true.
+    bool passou(Passo passo, qint64 milissegundos);
+    // Logs and records a failed step, with the time it took; false. `endereco`,
+    // the server a refused port would be on, when the step reached one.
     // `usuario`, who logged in, for advice on a refused login.
-    bool falhou(Passo passo, const FirebirdError& erro, const std::optional<QString>& endereco,
-                const QString& usuario);
+    bool falhou(Passo passo, qint64 milissegundos, const FirebirdError& erro,
+                const std::optional<QString>& endereco, const QString& usuario);
     QString conselho(const FirebirdError& erro, const std::optional<QString>& endereco,
                      const QString& usuario) const;
 

@@ -296,14 +296,14 @@ private slots:
             << failed;
         const QString refused = "Unable to complete network request to host \"127.0.0.1\". - "
                                 "Failed to establish a connection.";
+        // A Firebird of the machine on a well-known port adds its hint.
+        const QString hinted = refused + " - um servidor Firebird responde na porta %1 deste "
+                                         "servidor: confira se é o do RUV";
         QTest::newRow("stopped server")
             << Entries{{"RUV/Servidor", "127.0.0.1"},
                        {"RUV/PORTACON", QString::number(closedPort())}}
             << QByteArray() << false << "usuario"
-            << QStringList{refused, refused + " - o servidor responde na porta 3050",
-                           refused + " - o servidor responde na porta 3051",
-                           refused + " - o servidor responde na porta 3055"}
-            << failed;
+            << QStringList{refused, hinted.arg(3050), hinted.arg(3051), hinted.arg(3055)} << failed;
         // Cut inside its code: the extent of the loadable segments of Debian 12's
         // libfbclient.so.2 3.0.11 (readelf -l) is what the reason names.
         const QByteArray library = FileBytes::read("/usr/lib/x86_64-linux-gnu/libfbclient.so.2");

@@ -29,6 +29,11 @@ const Comando iniciar{"start", "Aguarde... Iniciando o serviço do Firebird..."}
 
 const QString nadaGravado = QStringLiteral("O arquivo \"ruv.ini\" não foi alterado.");
 
+// The service tool, beside the client library.
+QString ferramentaEm(const QString& pastaDll) {
+    return pastaDll + QStringLiteral("instsvc.exe");
+}
+
 std::optional<bool> direitosDeTeste;
 std::optional<int> limiteDeTeste;
 
@@ -51,8 +56,8 @@ class Reinicio {
 public:
     Reinicio(const QString& pastaDll, const PortRewrite& reescrita,
              const ServiceRestart::Notice& notice, int timeoutMs)
-        : m_pasta(pastaDll), m_ferramenta(pastaDll + QStringLiteral("instsvc.exe")),
-          m_reescrita(reescrita), m_notice(notice), m_limiteMs(timeoutMs) {}
+        : m_pasta(pastaDll), m_ferramenta(ferramentaEm(pastaDll)), m_reescrita(reescrita),
+          m_notice(notice), m_limiteMs(timeoutMs) {}
 
     bool executa() {
         const quint16 antiga = m_reescrita.oldPort();
@@ -210,7 +215,7 @@ bool ServiceRestart::run(const QString& pastaDll, const QString& porta, bool kee
                 .arg(reescrita.file()));
         return false;
     }
-    const QString ferramenta = pastaDll + QStringLiteral("instsvc.exe");
+    const QString ferramenta = ferramentaEm(pastaDll);
     if (!keepService && !QFileInfo(ferramenta).isFile())
         return reinicio.termina(
             QStringLiteral("O programa de serviço do Firebird \"%1\" não foi encontrado.")
